@@ -32,7 +32,8 @@ struct Settings {
     std::int32_t progressMax = 1000;  // Progress
 };
 
-// Reads the four keys with their defaults.
+// Reads the four keys with their defaults. Callers flush the store first when what is read
+// must be what is on disk.
 Settings ReadSettings(ProfileStore& store);
 
 // Writes Pad, Taal and Progress, and LaatsteUpdate := stamp when one is given, then flushes.
