@@ -1,0 +1,90 @@
+#pragma once
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "toolkit/Gdi.h"
+#include "toolkit/Handle.h"
+#include "toolkit/Window.h"
+
+namespace kv {
+
+class Control;
+class MainMenu;
+
+struct FormParams {
+    const char* className = nullptr;  // registered once, under this very name
+    std::string caption{};
+    DWORD style = WS_OVERLAPPEDWINDOW;
+    DWORD exStyle = 0;
+    Rect bounds{};  // outer bounds, or the client size when clientSized
+    bool clientSized = false;
+    bool centred = false;  // on the screen's work area
+    FontSpec font{};
+};
+
+enum class ModalResult { None = 0, Ok = 1, Cancel = 2 };
+
+// A top-level window of the program. It is created hidden, owns its controls' font and lays
+// out the controls that are aligned to its edges. OnShow runs each time it is about to become
+// visible, before it is seen; OnCloseQuery may refuse any close.
+class Form : public Window {
+public:
+    explicit Form(FormParams params);
+    ~Form() override;
+
+    void Create();
+    void Destroy();
+
+    void Show();
+    void Hide();
+    // Shows the form with every other window of the program disabled and returns when it is
+    // closed, or at once when the end of the program has been requested.
+    ModalResult ShowModal();
+    void Close();
+    void SetModalResult(ModalResult result) { modalResult_ = result; }
+
+    [[nodiscard]] std::string Caption() const { return Text(); }
+    void SetCaption(std::string_view caption) { SetText(caption); }
+
+    [[nodiscard]] SIZE ClientSize() const;
+    void SetClientSize(int width, int height);
+
+    [[nodiscard]] bool Maximized() const;
+    void Maximize();
+
+    [[nodiscard]] HFONT Font() const noexcept { return font_.get(); }
+
+    std::function<void()> OnShow;
+    std::function<void()> OnDestroy;
+    std::function<void(bool& canClose)> OnCloseQuery;
+
+protected:
+    // Creates the form's controls; runs once, right after the window itself exists.
+    virtual void CreateControls() {}
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    friend class Control;
+    friend class MainMenu;
+
+    [[nodiscard]] bool CloseQuery();
+    [[nodiscard]] Control* ControlOf(HWND hwnd) const;
+    void Realign();
+    void FocusFirst();
+
+    FormParams params_;
+    FontHandle font_;
+    std::vector<Control*> controls_;  // each lives at least as long as the form's window
+    std::vector<Control*> aligned_;
+    MainMenu* menu_ = nullptr;
+    HWND focus_ = nullptr;  // the control to focus when the form is activated
+    bool maximizeOnShow_ = false;
+    bool modal_ = false;
+    ModalResult modalResult_ = ModalResult::None;
+};
+
+}  // namespace kv

@@ -1,0 +1,325 @@
+// The toolkit's own behaviour, run under Wine or Windows: the message pump, the end request,
+// forms, and the controls whose behaviour goes beyond the native control's.
+#include <gtest/gtest.h>
+#include <windows.h>
+// commctrl.h needs the types of windows.h.
+#include <commctrl.h>
+
+#include <chrono>
+#include <stdexcept>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "toolkit/App.h"
+#include "toolkit/Controls.h"
+#include "toolkit/Form.h"
+
+namespace kv {
+namespace {
+
+// A form whose controls each test builds for itself, and that counts WM_APP messages.
+class TestForm : public Form {
+public:
+    explicit TestForm(std::function<void(TestForm&)> build = {})
+        : Form({.className = "KvToolkitTestForm", .caption = "Test", .bounds = {50, 50, 400, 300}}),
+          build_(std::move(build)) {
+        Create();
+    }
+    ~TestForm() override { Destroy(); }
+
+    int appMessages = 0;
+
+protected:
+    void CreateControls() override {
+        if (build_) build_(*this);
+    }
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
+        if (message == WM_APP) {
+            ++appMessages;
+            return 0;
+        }
+        return Form::HandleMessage(message, wParam, lParam);
+    }
+
+private:
+    std::function<void(TestForm&)> build_;
+};
+
+// Watches from another thread for a message box of this process, notes its caption and text
+// and closes it; gives up after a bounded wait.
+class MessageBoxWatcher {
+public:
+    MessageBoxWatcher() : thread_([this] { Watch(); }) {}
+    ~MessageBoxWatcher() { Join(); }
+
+    void Join() {
+        if (thread_.joinable()) thread_.join();
+    }
+    std::string caption;
+    std::string text;
+    bool seen = false;
+
+private:
+    void Watch() {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (std::chrono::steady_clock::now() < deadline) {
+            HWND box = nullptr;
+            while ((box = FindWindowExA(nullptr, box, "#32770", nullptr)) != nullptr) {
+                DWORD pid = 0;
+                GetWindowThreadProcessId(box, &pid);
+                if (pid != GetCurrentProcessId() || !IsWindowVisible(box)) continue;
+                char buffer[1024] = {};
+                GetWindowTextA(box, buffer, sizeof buffer);
+                caption = buffer;
+                GetDlgItemTextA(box, 0xFFFF, buffer, sizeof buffer);
+                text = buffer;
+                seen = true;
+                PostMessageA(box, WM_COMMAND, IDOK, 0);
+                return;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+    }
+    std::thread thread_;
+};
+
+void Post(HWND hwnd, WPARAM key) {
+    PostMessageA(hwnd, WM_KEYDOWN, key, 1);
+    PostMessageA(hwnd, WM_KEYUP, key, 0xC0000001);
+}
+
+class ToolkitTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { App::Initialize(); }
+};
+
+TEST_F(ToolkitTest, RadioGroupClampsTheSelectionAndReportsEveryChange) {
+    RadioGroup group;
+    int clicks = 0;
+    group.OnClick = [&] { ++clicks; };
+    TestForm form([&](TestForm& f) {
+        group.Create(f, {.firstId = 310,
+                         .bounds = {0, 0, 200, 100},
+                         .columns = 2,
+                         .items = {"A", "B", "C", "D"}});
+    });
+    EXPECT_EQ(group.ItemIndex(), -1);  // a new group has no selection
+
+    struct Step {
+        int set;
+        int index;
+        int clicks;
+    };
+    for (const auto& [set, index, expectedClicks] : std::initializer_list<Step>{
+             {1, 1, 1}, {1, 1, 1}, {9, 3, 2}, {7, 3, 2}, {-5, -1, 3}, {-1, -1, 3}, {0, 0, 4}}) {
+        group.SetItemIndex(set);
+        EXPECT_EQ(group.ItemIndex(), index) << "set " << set;
+        EXPECT_EQ(clicks, expectedClicks) << "set " << set;
+        for (int i = 0; i < group.Count(); ++i)
+            EXPECT_EQ(SendMessageA(group.ItemHandle(i), BM_GETCHECK, 0, 0) == BST_CHECKED,
+                      i == index)
+                << "set " << set << " item " << i;
+    }
+
+    group.SetItem(2, "Changed");
+    EXPECT_EQ(group.Item(2), "Changed");
+    EXPECT_EQ(clicks, 4);  // a new text is no click
+}
+
+TEST_F(ToolkitTest, RadioGroupFollowsTheUserClicksAndArrowKeys) {
+    RadioGroup group;
+    std::vector<int> reported;
+    group.OnClick = [&] { reported.push_back(group.ItemIndex()); };
+    TestForm form([&](TestForm& f) {
+        group.Create(f,
+                     {.firstId = 310, .bounds = {0, 0, 200, 100}, .items = {"A", "B", "C", "D"}});
+    });
+    form.Show();
+
+    SendMessageA(group.ItemHandle(2), BM_CLICK, 0, 0);
+    SendMessageA(group.ItemHandle(2), BM_CLICK, 0, 0);  // the same item again changes nothing
+    Post(group.ItemHandle(2), VK_DOWN);
+    App::ProcessMessages();
+    Post(group.ItemHandle(3), VK_DOWN);  // wraps to the first item
+    App::ProcessMessages();
+    Post(group.ItemHandle(0), VK_UP);  // and back to the last
+    App::ProcessMessages();
+
+    EXPECT_EQ(reported, (std::vector<int>{2, 3, 0, 3}));
+    EXPECT_EQ(GetFocus(), group.ItemHandle(3));
+}
+
+// The dialog manager would make IDOK and IDCANCEL of Enter and Escape; a list with a key
+// handler gets them itself, and keeps its own arrow-key handling.
+TEST_F(ToolkitTest, ListBoxGetsEnterAndEscapeThroughThePump) {
+    ListBox list;
+    std::vector<WORD> keys;
+    int clicks = 0;
+    list.OnKeyDown = [&](WORD key) { keys.push_back(key); };
+    list.OnClick = [&] { ++clicks; };
+    TestForm form([&](TestForm& f) { list.Create(f, {.id = 100, .align = Align::Client}); });
+    for (const char* item : {"C:\\ONE\\", "C:\\TWO\\", "C:\\THREE\\"}) list.Add(item);
+    list.SetItemIndex(0);
+    form.Show();
+    list.SetFocus();
+
+    for (const WORD key : {VK_RETURN, VK_ESCAPE, VK_DOWN}) Post(list.Handle(), key);
+    App::ProcessMessages();
+
+    EXPECT_EQ(keys, (std::vector<WORD>{VK_RETURN, VK_ESCAPE, VK_DOWN}));
+    EXPECT_EQ(list.ItemIndex(), 1);
+    EXPECT_EQ(clicks, 1);
+    EXPECT_EQ(list.Item(2), "C:\\THREE\\");
+    EXPECT_TRUE(form.Visible());  // Escape did not turn into a close of the form
+}
+
+TEST_F(ToolkitTest, OnShowRunsBeforeTheFormIsSeenEachTimeItIsShown) {
+    TestForm form;
+    std::vector<bool> visibleInOnShow;
+    form.OnShow = [&] { visibleInOnShow.push_back(IsWindowVisible(form.Handle()) != FALSE); };
+    form.Show();
+    form.Show();  // already visible: not shown again
+    form.Hide();
+    form.Show();
+    EXPECT_EQ(visibleInOnShow, (std::vector<bool>{false, false}));
+    EXPECT_TRUE(IsWindowVisible(form.Handle()));
+}
+
+TEST_F(ToolkitTest, ShowModalDisablesTheOtherWindowsUntilACloseIsAllowed) {
+    TestForm other;
+    other.Show();
+    TestForm modal;
+    bool otherEnabledWhileModal = true;
+    int queries = 0;
+    modal.OnShow = [&] { otherEnabledWhileModal = IsWindowEnabled(other.Handle()) != FALSE; };
+    modal.OnCloseQuery = [&](bool& canClose) { canClose = ++queries > 1; };
+
+    PostMessageA(modal.Handle(), WM_CLOSE, 0, 0);  // refused
+    PostMessageA(modal.Handle(), WM_CLOSE, 0, 0);  // allowed
+    EXPECT_EQ(modal.ShowModal(), ModalResult::Cancel);
+
+    EXPECT_EQ(queries, 2);
+    EXPECT_FALSE(otherEnabledWhileModal);
+    EXPECT_TRUE(IsWindowEnabled(other.Handle()));
+    EXPECT_FALSE(modal.Visible());
+}
+
+TEST_F(ToolkitTest, AButtonWithAModalResultClosesItsModalForm) {
+    Button ok;
+    int clicks = 0;
+    ok.OnClick = [&] { ++clicks; };
+    ok.modalResult = ModalResult::Ok;
+    TestForm modal([&](TestForm& f) { ok.Create(f, {.id = 1000, .bounds = {10, 10, 80, 30}}); });
+    PostMessageA(ok.Handle(), BM_CLICK, 0, 0);
+    EXPECT_EQ(modal.ShowModal(), ModalResult::Ok);
+    EXPECT_EQ(clicks, 1);
+}
+
+// An exception must not unwind through user32: the dispatcher shows it under the
+// application's title and the program goes on.
+TEST_F(ToolkitTest, AnExceptionFromAHandlerIsShownAndTheProgramGoesOn) {
+    Button button;
+    button.OnClick = [] { throw std::runtime_error("Something broke"); };
+    TestForm form([&](TestForm& f) { button.Create(f, {.id = 1000, .bounds = {10, 10, 80, 30}}); });
+    MessageBoxWatcher watcher;
+    SendMessageA(button.Handle(), BM_CLICK, 0, 0);
+    watcher.Join();
+    EXPECT_TRUE(watcher.seen);
+    EXPECT_EQ(watcher.caption, App::Title());
+    EXPECT_EQ(watcher.text, "Something broke");
+}
+
+TEST_F(ToolkitTest, ProcessMessagesRunsEveryQueuedMessageAndReturns) {
+    TestForm form;
+    for (int i = 0; i < 5; ++i) PostMessageA(form.Handle(), WM_APP, 0, 0);
+    App::ProcessMessages();
+    EXPECT_EQ(form.appMessages, 5);
+    MSG msg;
+    EXPECT_FALSE(PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE));
+}
+
+TEST_F(ToolkitTest, StatusBarKeepsItsHeightAtTheBottomAndReportsResizes) {
+    StatusBar bar;
+    int resizes = 0;
+    TestForm form([&](TestForm& f) { bar.Create(f, {.id = 101}, 21, {60, 50}); });
+    bar.OnResize = [&] { ++resizes; };
+    bar.SetPanelText(0, "1/2");
+    bar.SetPanelText(1, " Last update: 11-12-2026");
+    EXPECT_EQ(bar.PanelText(0), "1/2");
+    EXPECT_EQ(bar.PanelText(1), " Last update: 11-12-2026");
+
+    SetWindowPos(form.Handle(), nullptr, 0, 0, 500, 400, SWP_NOMOVE | SWP_NOZORDER);
+    EXPECT_EQ(resizes, 1);
+    const SIZE client = form.ClientSize();
+    const Rect bounds = bar.Bounds();
+    EXPECT_EQ(bounds.height, 21);
+    EXPECT_EQ(bounds.top + bounds.height, client.cy);
+    EXPECT_EQ(bounds.width, client.cx);
+    int edges[2] = {};
+    ASSERT_EQ(SendMessageA(bar.Handle(), SB_GETPARTS, 2, reinterpret_cast<LPARAM>(edges)), 2);
+    EXPECT_EQ(edges[0], 60);
+    EXPECT_EQ(edges[1], -1);
+}
+
+TEST_F(ToolkitTest, AHiddenFormKeepsClientSizeAndOpensMaximised) {
+    TestForm form;
+    form.SetClientSize(300, 120);
+    EXPECT_EQ(form.ClientSize().cx, 300);
+    EXPECT_EQ(form.ClientSize().cy, 120);
+    form.Maximize();
+    EXPECT_TRUE(form.Maximized());
+    EXPECT_FALSE(form.Visible());
+    form.Show();
+    EXPECT_TRUE(IsZoomed(form.Handle()));
+}
+
+TEST_F(ToolkitTest, TheDefaultTitleIsTheProgramName) {
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string name = path;
+    name.erase(0, name.find_last_of('\\') + 1);
+    name.erase(name.find('.'));
+    ASSERT_FALSE(name.empty());
+    CharLowerBuffA(name.data(), static_cast<DWORD>(name.size()));
+    CharUpperBuffA(name.data(), 1);
+    EXPECT_EQ(App::Title(), name);  // "kovelar_toolkit_tests.exe" gives "Kovelar_toolkit_tests"
+}
+
+// The end request is final for the whole process, so it is tried in a child process.
+TEST_F(ToolkitTest, AfterTheEndRequestModalFormsAndMessagesReturnAtOnce) {
+    EXPECT_EXIT(
+        {
+            TestForm form;
+            bool shown = false;
+            form.OnShow = [&] { shown = true; };
+            App::Terminate();
+            const ModalResult result = form.ShowModal();
+            App::ShowMessage("never seen");  // would wait for the user if it were shown
+            std::exit(App::Terminated() && result == ModalResult::Cancel && !shown ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
+}
+
+// A handler that requests the end runs to its end, and the modal loop around it then stops.
+TEST_F(ToolkitTest, TheEndRequestedInAHandlerEndsTheModalLoopAfterTheHandler) {
+    EXPECT_EXIT(
+        {
+            Button button;
+            bool ranToTheEnd = false;
+            button.OnClick = [&] {
+                App::Terminate();
+                ranToTheEnd = true;
+            };
+            TestForm form([&](TestForm& f) {
+                button.Create(f, {.id = 1000, .bounds = {10, 10, 80, 30}});
+            });
+            PostMessageA(button.Handle(), BM_CLICK, 0, 0);
+            const ModalResult result = form.ShowModal();
+            std::exit(ranToTheEnd && result == ModalResult::Cancel && !form.Visible() ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
+}
+
+}  // namespace
+}  // namespace kv
