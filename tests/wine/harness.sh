@@ -1,0 +1,209 @@
+#!/usr/bin/env bash
+# Runs Windows test programs under a Wine prefix and an X server of their own.
+#
+#   harness.sh setup   STATE_DIR            make the prefix, start Xvfb and a persistent wineserver
+#   harness.sh run     STATE_DIR EXE ARGS   run one Windows program there, return its exit code
+#   harness.sh cleanup STATE_DIR            stop that wineserver and that Xvfb
+#
+# Everything lives in STATE_DIR (inside the build tree): the prefix, the logs and state.env,
+# which records the display and the PIDs so that cleanup stops exactly what setup started.
+# ~/.wine and every process not started here are left alone. Every wait is bounded.
+#
+# While a program runs, the harness also serves root-only requests on its behalf: Wine running
+# as root writes files whatever their mode bits, so a test makes a file or folder unwritable
+# with `chattr +i`, which a Windows program cannot call. The program writes a request file
+# (C:\kvharness\req-<n>.txt: "+i" or "-i", a line break, a path below C:\kvtest\) and
+# waits for the matching done-<n>.txt; see tests/wine/driver/HarnessClient.cpp.
+set -u
+
+die() { echo "harness: $*" >&2; exit 2; }
+
+[ $# -ge 2 ] || die "usage: harness.sh setup|run|cleanup STATE_DIR [EXE ARGS...]"
+ACTION=$1
+STATE_DIR=$(realpath -m "$2")
+shift 2
+PREFIX=$STATE_DIR/prefix
+STATE=$STATE_DIR/state.env
+
+wine_env() {
+    export WINEPREFIX=$PREFIX
+    export WINEDEBUG=-all
+    export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+    # The ANSI code page follows the Unix locale: C.UTF-8 gives 1252, which the tests rely on.
+    export LC_ALL=C.UTF-8
+    unset WINEARCH
+}
+
+# Waits up to $1 seconds for the command in the remaining arguments to succeed.
+wait_for() {
+    local limit=$1
+    shift
+    local deadline=$((SECONDS + limit))
+    until "$@"; do
+        [ $SECONDS -lt $deadline ] || return 1
+        sleep 0.1
+    done
+}
+
+free_display() {
+    local n
+    for n in $(seq 91 199); do
+        if [ ! -e /tmp/.X$n-lock ] && [ ! -e /tmp/.X11-unix/X$n ]; then
+            echo $n
+            return 0
+        fi
+    done
+    return 1
+}
+
+prefix_ready() { [ -f "$PREFIX/.kovelar-ready" ]; }
+
+make_prefix() {
+    rm -rf "$PREFIX"
+    mkdir -p "$PREFIX"
+    timeout 180 wineboot -i >"$STATE_DIR/wineboot.log" 2>&1 || die "wineboot failed, see $STATE_DIR/wineboot.log"
+    timeout 60 wineserver -w
+    # z: maps to / as a fixed drive; nothing of the tests may reach the Linux tree through it.
+    rm -f "$PREFIX/dosdevices/z:"
+    local reg=$STATE_DIR/setup.reg
+    # Without a window manager the windows draw their own frames.
+    printf '%s\r\n' 'REGEDIT4' '' \
+        '[HKEY_CURRENT_USER\Software\Wine\X11 Driver]' '"Decorated"="N"' '"Managed"="N"' '' \
+        '[HKEY_LOCAL_MACHINE\Software\Wine\Drives]' '"c:"="hd"' '' >"$reg"
+    timeout 60 wine regedit /S "$(winepath -w "$reg" 2>/dev/null || echo "$reg")" >>"$STATE_DIR/wineboot.log" 2>&1
+    timeout 60 wineserver -w
+    touch "$PREFIX/.kovelar-ready"
+}
+
+do_setup() {
+    mkdir -p "$STATE_DIR"
+    [ -f "$STATE" ] && do_cleanup
+    wine_env
+    # A prefix survives between runs (wineboot takes half a minute); only its data folders are reset.
+    prefix_ready || make_prefix
+    release_immutable
+    rm -rf "$PREFIX/drive_c/kvtest" "$PREFIX/drive_c/kvharness"
+    mkdir -p "$PREFIX/drive_c/kvtest" "$PREFIX/drive_c/kvharness"
+
+    local display
+    display=$(free_display) || die "no free X display"
+    setsid Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp </dev/null >"$STATE_DIR/xvfb.log" 2>&1 &
+    local xvfb_pid=$!
+    if ! wait_for 15 test -S "/tmp/.X11-unix/X$display"; then
+        kill "$xvfb_pid" 2>/dev/null
+        die "Xvfb on :$display did not start"
+    fi
+    {
+        echo "DISPLAY=:$display"
+        echo "XVFB_PID=$xvfb_pid"
+    } >"$STATE"
+
+    export DISPLAY=:$display
+    # A persistent server makes each later start take milliseconds instead of half a second.
+    setsid wineserver -p </dev/null >"$STATE_DIR/wineserver.log" 2>&1
+    # The first program start brings up the prefix's services; do it here, not in a timed test.
+    timeout 120 wine cmd /c exit 0 </dev/null >>"$STATE_DIR/wineboot.log" 2>&1
+    echo "harness: prefix $PREFIX, display :$display, Xvfb $xvfb_pid"
+}
+
+# Serves the chattr requests of the running test program (see the header).
+serve_requests() {
+    local dir=$PREFIX/drive_c/kvharness
+    local parent=$1
+    # Ends with the harness, even when that is killed by a timeout.
+    while kill -0 "$parent" 2>/dev/null; do
+        local req
+        for req in "$dir"/req-*.txt; do
+            [ -f "$req" ] || continue
+            local n=${req##*/req-}
+            n=${n%.txt}
+            local op path unix
+            { IFS= read -r op; IFS= read -r path; } <"$req"
+            op=${op%$'\r'}
+            path=${path%$'\r'}
+            local status=1
+            # Only the tests' own data below C:\kvtest, and no way out of it with "..".
+            case "$op:$path" in
+                *..*) ;;
+                +i:[Cc]:\\kvtest\\* | -i:[Cc]:\\kvtest\\*)
+                    unix=$PREFIX/drive_c/$(printf '%s' "${path:3}" | tr '\\' '/')
+                    chattr "$op" "$unix" 2>>"$STATE_DIR/requests.log" && status=0
+                    ;;
+            esac
+            echo "$op $path -> $status" >>"$STATE_DIR/requests.log"
+            rm -f "$req"
+            printf '%s\r\n' "$status" >"$dir/done-$n.tmp"
+            mv "$dir/done-$n.tmp" "$dir/done-$n.txt"
+        done
+        sleep 0.05
+    done
+}
+
+# Undoes every chattr +i that a test left behind (a failed test may not get to its cleanup).
+release_immutable() {
+    [ -d "$PREFIX/drive_c/kvtest" ] || return 0
+    lsattr -R "$PREFIX/drive_c/kvtest" 2>/dev/null | awk '$1 ~ /i/ && NF >= 2 { $1 = ""; sub(/^ /, ""); print }' |
+        while IFS= read -r f; do chattr -i "$f" 2>/dev/null; done
+    chattr -i "$PREFIX/drive_c/kvtest" 2>/dev/null
+    return 0
+}
+
+do_run() {
+    [ -f "$STATE" ] || die "no state in $STATE_DIR: run setup first"
+    [ $# -ge 1 ] || die "run needs an exe"
+    # shellcheck disable=SC1090
+    . "$STATE"
+    export DISPLAY
+    wine_env
+    local exe=$1
+    shift
+    [ -f "$exe" ] || die "no such program: $exe (did the Windows build run?)"
+    mkdir -p "$PREFIX/drive_c/kvharness"
+    # The build tree lies outside every drive of the prefix: the program and its companions
+    # (every .exe and .dll beside it) are copied to C:\kvbin and run from there.
+    case $(realpath -m "$exe") in
+        "$PREFIX"/drive_c/*) ;;
+        *)
+            local bin=$PREFIX/drive_c/kvbin
+            local from
+            from=$(dirname "$(realpath -m "$exe")")
+            mkdir -p "$bin"
+            cp -f "$from"/*.exe "$bin"/ 2>/dev/null
+            cp -f "$from"/*.dll "$bin"/ 2>/dev/null
+            exe=$bin/$(basename "$exe")
+            ;;
+    esac
+    serve_requests $$ </dev/null >/dev/null 2>&1 &
+    local server=$!
+    # Windows programs start in C:\ so that Wine gives them a proper current folder.
+    (cd "$PREFIX/drive_c" && exec timeout -k 10 "${KV_RUN_TIMEOUT:-840}" wine "$exe" "$@")
+    local rc=$?
+    kill "$server" 2>/dev/null
+    wait "$server" 2>/dev/null
+    release_immutable
+    return $rc
+}
+
+do_cleanup() {
+    wine_env
+    release_immutable
+    if [ -f "$STATE" ]; then
+        # shellcheck disable=SC1090
+        . "$STATE"
+        timeout 30 wineserver -k >/dev/null 2>&1
+        timeout 30 wineserver -w >/dev/null 2>&1
+        if [ -n "${XVFB_PID:-}" ] && kill -0 "$XVFB_PID" 2>/dev/null; then
+            kill "$XVFB_PID"
+            wait_for 10 bash -c "! kill -0 $XVFB_PID 2>/dev/null" || kill -9 "$XVFB_PID" 2>/dev/null
+        fi
+        rm -f "$STATE"
+    fi
+    return 0
+}
+
+case $ACTION in
+    setup) do_setup ;;
+    run) do_run "$@" ;;
+    cleanup) do_cleanup ;;
+    *) die "unknown action $ACTION" ;;
+esac
