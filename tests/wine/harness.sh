@@ -65,6 +65,9 @@ make_prefix() {
     timeout 60 wineserver -w
     # z: maps to / as a fixed drive; nothing of the tests may reach the Linux tree through it.
     rm -f "$PREFIX/dosdevices/z:"
+    # Wine draws the caption buttons with Marlett, which it finds only in the prefix's own
+    # fonts; without it the buttons show stray letters in screenshots.
+    cp /usr/share/wine/fonts/marlett.ttf "$PREFIX/drive_c/windows/Fonts/" 2>/dev/null
     local reg=$STATE_DIR/setup.reg
     # Without a window manager the windows draw their own frames.
     printf '%s\r\n' 'REGEDIT4' '' \

@@ -1,5 +1,6 @@
 // Stands in for the file manager in the end-to-end tests: it records the exact command line
 // that it was started with, one line per start, in totalcmd.log beside itself, and ends.
+// For the demo (KOVELAR_STANDIN_SHOW set) it also shows that command line in a message box.
 
 #include <windows.h>
 
@@ -27,5 +28,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         }
         Sleep(20);
     }
+    if (GetEnvironmentVariableA("KOVELAR_STANDIN_SHOW", nullptr, 0) > 0)
+        MessageBoxA(nullptr, GetCommandLineA(), "totalcmd.exe (stand-in) was started with",
+                    MB_OK | MB_ICONINFORMATION);
     return 0;
 }
