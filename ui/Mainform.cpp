@@ -76,11 +76,13 @@ void TfMain::CreateControls() {
 void TfMain::FormShow() {
     LoadSettings();
     FolderList = std::make_unique<kv::FolderList>();
-    if (std::optional<std::string> bytes = ReadIndexFile(IndexPath()))
-        *FolderList = kv::FolderList::FromBytes(std::move(*bytes));
-    else
-        fInstellingen->ShowModal();  // no index yet: the user builds one there
-    if (!FolderList->Empty()) fInstellingen->eAantal.SetText(std::to_string(FolderList->Count()));
+    // The index stays on disk: one pass through it gives its size and the matches of the term,
+    // which is all a search run needs.
+    const std::string term = ParamCount(CommandLine()) > 0 ? ParamStr(CommandLine(), 1) : "";
+    IndexOnDisk = SearchIndexFile(IndexPath(), SearchKey(term));
+    if (!IndexOnDisk) fInstellingen->ShowModal();  // no index yet: the user builds one there
+    if (const std::size_t count = EntryCount(); count > 0)
+        fInstellingen->eAantal.SetText(std::to_string(count));
 
     const texts::Language language = CurrentLanguage();
     SetIfChosen(InstellingenMenuOptie, texts::MenuSettings(language));
@@ -151,31 +153,50 @@ void TfMain::SaveSettings() {
 void TfMain::SearchFolders() {
     ListBox.Clear();
     const std::string term = ParamStr(CommandLine(), 1);
-    const std::vector<std::size_t> matches =
-        FolderList ? FindMatches(*FolderList, SearchKey(term)) : std::vector<std::size_t>();
-    for (const std::size_t i : matches) ListBox.Add((*FolderList)[i]);
+    if (ReadsIndexOnDisk()) {
+        for (const std::string_view entry : IndexOnDisk->matches) ListBox.Add(entry);
+    } else {
+        for (const std::size_t i : FindMatches(*FolderList, SearchKey(term)))
+            ListBox.Add((*FolderList)[i]);
+    }
+    const std::size_t count = static_cast<std::size_t>(ListBox.Count());
 
     const texts::Language language = CurrentLanguage();
-    if (matches.empty()) {
+    if (count == 0) {
         if (const texts::Text message = texts::NoMatch(language, term)) App::ShowMessage(*message);
         App::Terminate();
-    } else if (matches.size() == 1) {
-        const std::string entry((*FolderList)[matches.front()]);
+    } else if (count == 1) {
+        const std::string entry = ListBox.Item(0);
         JumpTo(JumpParameters(entry));
         PromoteFolder(entry);
         App::Terminate();
-    } else if (const texts::Text caption = texts::ManyMatches(language, matches.size(), term)) {
+    } else if (const texts::Text caption = texts::ManyMatches(language, count, term)) {
         SetCaption(*caption);
     }
 }
 
-// A folder that is not in the list (no caller passes one) changes nothing and writes nothing.
-// A failed save is reported and the new order stays in memory.
+// A folder that is not in the index (no caller passes one) changes nothing and writes nothing.
+// A failed save is reported; the old file stays as it was.
 void TfMain::PromoteFolder(const std::string& folder) {
-    if (!FolderList || !FolderList->MoveToFront(folder)) return;
     const std::string path = IndexPath();
-    if (!SaveIndex(path, *FolderList))
-        App::ErrorBox(texts::WriteFailed(path), texts::ErrorCaption());
+    bool saved = true;
+    if (ReadsIndexOnDisk()) {
+        const PromoteResult result = PromoteInIndexFile(path, folder);
+        saved = result == PromoteResult::Promoted || result == PromoteResult::NotFound;
+    } else if (FolderList && FolderList->MoveToFront(folder)) {
+        saved = SaveIndex(path, *FolderList);
+    }
+    if (!saved) App::ErrorBox(texts::WriteFailed(path), texts::ErrorCaption());
+}
+
+// The index read at start-up stays on disk until a scan builds a new one in memory.
+bool TfMain::ReadsIndexOnDisk() const {
+    return IndexOnDisk.has_value() && (!FolderList || FolderList->Empty());
+}
+
+std::size_t TfMain::EntryCount() const {
+    if (ReadsIndexOnDisk()) return IndexOnDisk->entryCount;
+    return FolderList ? FolderList->Count() : 0;
 }
 
 void TfMain::JumpTo(const std::string& parameters) {

@@ -2,9 +2,11 @@
 #include <windows.h>
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "index/FolderList.h"
+#include "index/IndexStream.h"
 #include "toolkit/Controls.h"
 #include "toolkit/Form.h"
 
@@ -17,6 +19,8 @@ public:
     TfMain();
 
     std::unique_ptr<kv::FolderList> FolderList;  // none before the start-up flow
+    // The index file as the start-up flow found it: its size and the matches of the term.
+    std::optional<IndexSearch> IndexOnDisk;
     std::string LastUpdateText;
 
     kv::ListBox ListBox;
@@ -32,6 +36,7 @@ public:
     void PromoteFolder(const std::string& folder);
     void JumpTo(const std::string& parameters);
     void FitToList();
+    [[nodiscard]] std::size_t EntryCount() const;
 
     void FormShow();
     void FormDestroy();
@@ -45,6 +50,9 @@ public:
 
 protected:
     void CreateControls() override;
+
+private:
+    [[nodiscard]] bool ReadsIndexOnDisk() const;
 };
 
 extern TfMain* fMain;
