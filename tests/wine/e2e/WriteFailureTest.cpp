@@ -21,6 +21,7 @@ TEST_F(WriteFailure, AReadOnlyIndexAfterAJump) {
     EXPECT_EQ(WaitTotalcmdCalls(1), std::vector<std::string>{" /O \"C:\\TMP\\\""});
     MakeWritable(PathOf("kovelar.dat"));
     EXPECT_EQ(ReadBytes("kovelar.dat"), index);
+    EXPECT_FALSE(ReadBytes("kovelar.dat.new")) << "a failed save leaves no new file behind";
 }
 
 // A Pad that names no file: the shell refuses the start (and, as on Windows, says so in a
