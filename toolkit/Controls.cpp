@@ -24,7 +24,8 @@ void Control::CreateNative(Form& parent, const char* className, const ControlPar
     parent_ = &parent;
     id_ = params.id;
     align_ = params.align;
-    style |= WS_CHILD;
+    // Controls may overlap a panel: each one paints only where no sibling above it lies.
+    style |= WS_CHILD | WS_CLIPSIBLINGS;
     if (params.visible) style |= WS_VISIBLE;
     if (params.tabStop) style |= WS_TABSTOP;
     const Rect& b = params.bounds;
@@ -52,6 +53,11 @@ Rect Control::Bounds() const {
     GetWindowRect(hwnd_, &r);
     MapWindowPoints(nullptr, GetParent(hwnd_), reinterpret_cast<POINT*>(&r), 2);
     return {r.left, r.top, r.right - r.left, r.bottom - r.top};
+}
+
+void Control::SendToBack() {
+    if (hwnd_)
+        SetWindowPos(hwnd_, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
 // A hidden form cannot take the focus yet; it hands it on when it is shown and activated.
@@ -96,7 +102,7 @@ LRESULT Control::Subclassed(UINT message, WPARAM wParam, LPARAM lParam) {
     return DefSubclassProc(hwnd_, message, wParam, lParam);
 }
 
-// ---- Button, Edit, Label, GroupBox, ProgressBar
+// ---- Button, Edit, Label, GroupBox
 
 void Button::Create(Form& parent, const ControlParams& params) {
     CreateNative(parent, "BUTTON", params, BS_PUSHBUTTON | WS_GROUP);
@@ -128,23 +134,6 @@ void GroupBox::Create(Form& parent, const ControlParams& params) {
     ControlParams p = params;
     p.tabStop = false;
     CreateNative(parent, "BUTTON", p, BS_GROUPBOX | WS_GROUP);
-}
-
-void ProgressBar::Create(Form& parent, const ControlParams& params) {
-    ControlParams p = params;
-    p.tabStop = false;
-    CreateNative(parent, PROGRESS_CLASSA, p, PBS_SMOOTH | WS_GROUP);
-    SetMax(max_);
-}
-
-void ProgressBar::SetMax(int max) {
-    max_ = max;
-    if (hwnd_) SendMessageA(hwnd_, PBM_SETRANGE32, 0, max_);
-}
-
-void ProgressBar::SetPosition(int position) {
-    position_ = position;
-    if (hwnd_) SendMessageA(hwnd_, PBM_SETPOS, static_cast<WPARAM>(position_), 0);
 }
 
 // ---- ListBox
@@ -281,6 +270,7 @@ public:
         CreateNative(parent, "BUTTON", params, BS_RADIOBUTTON | (index_ == 0 ? WS_GROUP : 0));
         Subclass();
     }
+    [[nodiscard]] bool Transparent() const override { return true; }
 
 private:
     void Command(int code) override {
@@ -291,6 +281,10 @@ private:
     LRESULT Subclassed(UINT message, WPARAM wParam, LPARAM lParam) override {
         if (message == WM_GETDLGCODE)
             return Control::Subclassed(message, wParam, lParam) | DLGC_WANTARROWS;
+        if (message == WM_SETCURSOR) {
+            SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_HAND)));
+            return TRUE;
+        }
         if (message == WM_KEYDOWN) {
             const int step = wParam == VK_DOWN || wParam == VK_RIGHT ? 1
                              : wParam == VK_UP || wParam == VK_LEFT  ? -1

@@ -40,6 +40,15 @@ public:
     // Focuses the control now, or when its form is next activated if the form is hidden.
     void SetFocus();
     void SetFont(FontHandle font);  // the control owns the font from then on
+    // Puts the control below its siblings, as a panel that other controls sit on.
+    void SendToBack();
+
+    // A control that shows the panel beneath it through its background: the form answers its
+    // WM_CTLCOLORSTATIC / WM_CTLCOLORBTN with that panel's brush.
+    [[nodiscard]] virtual bool Transparent() const { return false; }
+    // The brush that fills this control's client area, for the controls that sit on it;
+    // null for a control that is no panel.
+    [[nodiscard]] virtual HBRUSH Backdrop() const { return nullptr; }
 
 protected:
     Control() = default;
@@ -53,6 +62,8 @@ private:
     friend class Form;
     virtual void Command(int /*code*/) {}
     virtual void Resized() {}
+    // WM_DRAWITEM of an owner-drawn control, which the form hands on.
+    virtual void DrawItem(const DRAWITEMSTRUCT& /*item*/) {}
     static LRESULT CALLBACK SubclassThunk(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
                                           UINT_PTR id, DWORD_PTR self) noexcept;
 
@@ -88,30 +99,19 @@ public:
     void Create(Form& parent, const EditParams& params);
 };
 
+// A caption on the form's background; on a panel it shows the panel's gradient behind it.
 class Label : public Control {
 public:
     void Create(Form& parent, const ControlParams& params);
     [[nodiscard]] std::string Caption() const { return Text(); }
     void SetCaption(std::string_view caption) { SetText(caption); }
+    [[nodiscard]] bool Transparent() const override { return true; }
 };
 
 // A frame with a caption around a group of controls (a plain BS_GROUPBOX).
 class GroupBox : public Control {
 public:
     void Create(Form& parent, const ControlParams& params);
-};
-
-class ProgressBar : public Control {
-public:
-    void Create(Form& parent, const ControlParams& params);
-    [[nodiscard]] int Max() const noexcept { return max_; }
-    void SetMax(int max);
-    [[nodiscard]] int Position() const noexcept { return position_; }
-    void SetPosition(int position);
-
-private:
-    int max_ = 100;
-    int position_ = 0;
 };
 
 // A single-selection list of text items. OnClick follows every change of the selection by

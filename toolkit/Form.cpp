@@ -96,10 +96,11 @@ ModalResult Form::ShowModal() {
     EnableWindow(hwnd_, TRUE);
     modal_ = true;
     modalResult_ = ModalResult::None;
+    closeAllowed_ = false;
     Show();
     for (;;) {
         if (modalResult_ != ModalResult::None) {
-            if (CloseQuery()) break;
+            if (closeAllowed_ || CloseQuery()) break;
             modalResult_ = ModalResult::None;
         }
         if (App::Terminated()) {
@@ -115,11 +116,15 @@ ModalResult Form::ShowModal() {
     return modalResult_;
 }
 
-// A modal form closes through its loop, which asks OnCloseQuery first. The main form's close
-// is the end of the program; any other form is only hidden.
+// A modal form closes through its loop. The close is asked at once, not when the loop next
+// turns: a handler may be running a long job that lets messages run (a drive scan), and the
+// close request must be answered while the job goes on. The main form's close is the end of
+// the program; any other form is only hidden.
 void Form::Close() {
     if (modal_) {
+        if (!CloseQuery()) return;
         modalResult_ = ModalResult::Cancel;
+        closeAllowed_ = true;
         return;
     }
     if (!CloseQuery()) return;
@@ -213,8 +218,43 @@ void Form::FocusFirst() {
     ::SetFocus(UsableFocus(hwnd_, focus_) ? focus_ : hwnd_);
 }
 
+// The panel that shows through a transparent control is the topmost one, in creation order,
+// under the control's centre. Its brush is laid so that the pattern lines up with the panel.
+HBRUSH Form::BackdropFor(HWND hwnd, HDC dc) const {
+    const Control* control = ControlOf(hwnd);
+    if (!control || !control->Transparent()) return nullptr;
+    const Rect c = control->Bounds();
+    const POINT centre{c.left + c.width / 2, c.top + c.height / 2};
+    for (auto it = controls_.rbegin(); it != controls_.rend(); ++it) {
+        const Control* panel = *it;
+        if (panel == control || !panel->Backdrop() || !panel->Visible()) continue;
+        const Rect p = panel->Bounds();
+        if (centre.x < p.left || centre.x >= p.left + p.width || centre.y < p.top ||
+            centre.y >= p.top + p.height)
+            continue;
+        SetBkMode(dc, TRANSPARENT);
+        SetBrushOrgEx(dc, p.left - c.left, p.top - c.top, nullptr);
+        return panel->Backdrop();
+    }
+    return nullptr;
+}
+
 LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
+        case WM_CTLCOLORSTATIC:
+        case WM_CTLCOLORBTN:
+            if (const HBRUSH brush =
+                    BackdropFor(reinterpret_cast<HWND>(lParam), reinterpret_cast<HDC>(wParam)))
+                return reinterpret_cast<LRESULT>(brush);
+            return DefWindowProcA(hwnd_, message, wParam, lParam);
+        case WM_DRAWITEM: {
+            const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+            if (Control* control = item ? ControlOf(item->hwndItem) : nullptr) {
+                control->DrawItem(*item);
+                return TRUE;
+            }
+            return DefWindowProcA(hwnd_, message, wParam, lParam);
+        }
         case WM_COMMAND:
             if (lParam != 0) {
                 if (Control* control = ControlOf(reinterpret_cast<HWND>(lParam)))

@@ -73,6 +73,7 @@ private:
 
     [[nodiscard]] bool CloseQuery();
     [[nodiscard]] Control* ControlOf(HWND hwnd) const;
+    [[nodiscard]] HBRUSH BackdropFor(HWND control, HDC dc) const;
     void Realign();
     void FocusFirst();
 
@@ -84,6 +85,7 @@ private:
     HWND focus_ = nullptr;  // the control to focus when the form is activated
     bool maximizeOnShow_ = false;
     bool modal_ = false;
+    bool closeAllowed_ = false;  // the close query of a modal form has been answered yes
     ModalResult modalResult_ = ModalResult::None;
 };
 

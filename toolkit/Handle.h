@@ -68,6 +68,14 @@ struct MenuTraits {
     static void Free(Type h) noexcept { DestroyMenu(h); }
 };
 
+// A memory DC; deleting it lets go of the bitmap selected into it, which its own owner then
+// frees, so the bitmap's owner must outlive the DC's.
+struct MemoryDcTraits {
+    using Type = HDC;
+    static Type Empty() noexcept { return nullptr; }
+    static void Free(Type h) noexcept { DeleteDC(h); }
+};
+
 using KernelHandle = Unique<KernelHandleTraits>;
 using FileHandle = Unique<FileHandleTraits>;
 using FindHandle = Unique<FindHandleTraits>;
@@ -75,5 +83,6 @@ using FontHandle = Unique<GdiObjectTraits<HFONT>>;
 using BrushHandle = Unique<GdiObjectTraits<HBRUSH>>;
 using BitmapHandle = Unique<GdiObjectTraits<HBITMAP>>;
 using MenuHandle = Unique<MenuTraits>;
+using MemoryDc = Unique<MemoryDcTraits>;
 
 }  // namespace kv

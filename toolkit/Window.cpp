@@ -51,6 +51,19 @@ LRESULT Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     return DefWindowProcA(hwnd_, message, wParam, lParam);
 }
 
+void RegisterControlClass(const char* className, LPCSTR cursor, UINT style) {
+    WNDCLASSEXA wc{};
+    wc.cbSize = sizeof(wc);
+    if (GetClassInfoExA(GetModuleHandleA(nullptr), className, &wc)) return;
+    wc.cbSize = sizeof(wc);
+    wc.style = style;
+    wc.lpfnWndProc = Window::Thunk;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.hCursor = LoadCursorA(nullptr, cursor);
+    wc.lpszClassName = className;
+    RegisterClassExA(&wc);
+}
+
 std::string Window::Text() const {
     if (!hwnd_) return {};
     const int length = GetWindowTextLengthA(hwnd_);

@@ -51,4 +51,8 @@ private:
     LRESULT Dispatch(UINT message, WPARAM wParam, LPARAM lParam) noexcept;
 };
 
+// Registers a class of the toolkit's own controls once per process, with Thunk as its
+// procedure and no background brush (the control paints all of itself).
+void RegisterControlClass(const char* className, LPCSTR cursor, UINT style = 0);
+
 }  // namespace kv

@@ -12,8 +12,12 @@
 #include <vector>
 
 #include "toolkit/App.h"
+#include "toolkit/CircularProgress.h"
 #include "toolkit/Controls.h"
 #include "toolkit/Form.h"
+#include "toolkit/GlowButton.h"
+#include "toolkit/GradientPanel.h"
+#include "toolkit/ProgressBar.h"
 
 namespace kv {
 namespace {
@@ -319,6 +323,153 @@ TEST_F(ToolkitTest, TheEndRequestedInAHandlerEndsTheModalLoopAfterTheHandler) {
             std::exit(ranToTheEnd && result == ModalResult::Cancel && !form.Visible() ? 0 : 1);
         },
         ::testing::ExitedWithCode(0), "");
+}
+
+// Runs the queue until `done` holds or a few seconds have passed.
+bool PumpUntil(const std::function<bool()>& done) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (!done() && std::chrono::steady_clock::now() < deadline) {
+        App::ProcessMessages();
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return done();
+}
+
+TEST_F(ToolkitTest, ProgressBarColourLevelsAndAFullBarAboveTheScale) {
+    ProgressBar bar;
+    TestForm form([&](TestForm& f) { bar.Create(f, {.id = 1000, .bounds = {10, 10, 200, 20}}); });
+    struct Case {
+        int max, position, level, shownPosition;
+    };
+    for (const auto& [max, position, level, shown] :
+         std::initializer_list<Case>{{1000, 0, 0, 0},
+                                     {1000, 699, 0, 699},
+                                     {1000, 700, 1, 700},
+                                     {1000, 899, 1, 899},
+                                     {1000, 900, 2, 900},
+                                     {800, 801, 2, 800},
+                                     {800, 5000, 2, 800},
+                                     {0, 0, 0, 0},
+                                     {0, 3, 2, 0},
+                                     {-5, 1, 2, 0},
+                                     {10, -4, 0, 0}}) {
+        bar.SetMax(max);
+        bar.SetPosition(position);
+        EXPECT_EQ(bar.Level(), level) << max << " " << position;
+        EXPECT_EQ(SendMessageA(bar.Handle(), PBM_GETPOS, 0, 0), shown) << max << " " << position;
+        EXPECT_EQ(SendMessageA(bar.Handle(), PBM_GETRANGE, FALSE, 0), max);
+        EXPECT_EQ(bar.Position(), position);
+    }
+    SendMessageA(bar.Handle(), PBM_SETRANGE32, 0, 50);
+    SendMessageA(bar.Handle(), PBM_SETPOS, 45, 0);
+    EXPECT_EQ(bar.Max(), 50);
+    EXPECT_EQ(bar.Level(), 2);
+}
+
+// A handler that runs a long job keeps the queue going; a close request that arrives then is
+// asked at once and, refused, leaves the form open when the job ends.
+TEST_F(ToolkitTest, AModalCloseIsAskedWhileAHandlerRuns) {
+    Button work;
+    Button ok;
+    ok.modalResult = ModalResult::Ok;
+    TestForm modal([&](TestForm& f) {
+        work.Create(f, {.id = 1000, .bounds = {10, 10, 80, 30}});
+        ok.Create(f, {.id = 1001, .bounds = {100, 10, 80, 30}});
+    });
+    int queries = 0;
+    int queriesDuringWork = -1;
+    bool refuse = true;
+    modal.OnCloseQuery = [&](bool& canClose) {
+        ++queries;
+        canClose = !refuse;
+    };
+    work.OnClick = [&] {
+        PostMessageA(modal.Handle(), WM_CLOSE, 0, 0);
+        PumpUntil([&] { return queries > 0; });
+        queriesDuringWork = queries;
+        refuse = false;
+        PostMessageA(ok.Handle(), BM_CLICK, 0, 0);
+    };
+    PostMessageA(work.Handle(), BM_CLICK, 0, 0);
+    EXPECT_EQ(modal.ShowModal(), ModalResult::Ok);
+    EXPECT_EQ(queriesDuringWork, 1);
+}
+
+// Labels and radio buttons on a panel get the panel's brush; an edit field keeps its own.
+TEST_F(ToolkitTest, TransparentControlsShowThePanelBeneathThem) {
+    GradientPanel outer;
+    GradientPanel inner;
+    Label onInner;
+    Label onOuter;
+    Edit edit;
+    TestForm form([&](TestForm& f) {
+        outer.Create(f, {.control = {.id = 1000, .bounds = {0, 0, 380, 250}}});
+        inner.Create(f, {.control = {.id = 1001, .bounds = {10, 10, 200, 100}, .text = "<B>x</B>"},
+                         .captionHeight = 30});
+        onInner.Create(f, {.id = 1002, .bounds = {20, 50, 100, 20}, .text = "a"});
+        onOuter.Create(f, {.id = 1003, .bounds = {20, 150, 100, 20}, .text = "b"});
+        edit.Create(f, {.control = {.id = 1004, .bounds = {20, 80, 100, 20}}, .readOnly = true});
+    });
+    const auto brushFor = [&](const Control& control) {
+        const HDC dc = GetDC(control.Handle());
+        const auto brush = reinterpret_cast<HBRUSH>(
+            SendMessageA(form.Handle(), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                         reinterpret_cast<LPARAM>(control.Handle())));
+        ReleaseDC(control.Handle(), dc);
+        return brush;
+    };
+    ASSERT_NE(inner.Backdrop(), nullptr);
+    EXPECT_EQ(brushFor(onInner), inner.Backdrop());
+    EXPECT_EQ(brushFor(onOuter), outer.Backdrop());
+    EXPECT_NE(brushFor(edit), inner.Backdrop());
+    EXPECT_EQ(inner.Caption(), "<B>x</B>");
+    inner.SetCaption("<FONT size=\"14\"><B> Taal</B></FONT>");
+    EXPECT_EQ(inner.Text(), "<FONT size=\"14\"><B> Taal</B></FONT>");
+}
+
+TEST_F(ToolkitTest, CircularProgressStepsOnlyWhileEnabled) {
+    CircularProgress circle;
+    TestForm form([&](TestForm& f) {
+        circle.Create(f, {.control = {.id = 1000, .bounds = {10, 10, 97, 78}}});
+    });
+    form.Show();
+    circle.Stop();
+    circle.Start();
+    const int first = circle.Step();
+    EXPECT_TRUE(PumpUntil([&] { return circle.Step() != first; }));
+    circle.Stop();
+    EXPECT_FALSE(circle.Enabled());
+    const int stopped = circle.Step();
+    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(600);
+    PumpUntil([&] { return std::chrono::steady_clock::now() > until; });
+    EXPECT_EQ(circle.Step(), stopped);
+}
+
+// The glow button is drawn by us but stays a button: its caption is its window text, and the
+// keyboard clicks it (Enter and Space when focused, Alt and its letter through the pump).
+TEST_F(ToolkitTest, GlowButtonIsOperatedByTheKeyboard) {
+    GlowButton go;
+    Button other;
+    int clicks = 0;
+    go.OnClick = [&] { ++clicks; };
+    TestForm form([&](TestForm& f) {
+        other.Create(f, {.id = 1001, .bounds = {10, 100, 80, 30}, .text = "Other"});
+        go.Create(f, {.control = {.id = 1000, .bounds = {10, 10, 76, 55}, .text = "&Go"},
+                      .checkPicture = true});
+    });
+    EXPECT_EQ(go.Text(), "&Go");
+    EXPECT_EQ(GetWindowLongPtrA(go.Handle(), GWL_STYLE) & BS_TYPEMASK, BS_OWNERDRAW);
+    form.Show();
+    go.SetFocus();
+    Post(go.Handle(), VK_RETURN);
+    EXPECT_TRUE(PumpUntil([&] { return clicks == 1; }));
+    Post(go.Handle(), VK_SPACE);
+    EXPECT_TRUE(PumpUntil([&] { return clicks == 2; }));
+    other.SetFocus();
+    // What the keyboard's Alt+G becomes once translated.
+    PostMessageA(other.Handle(), WM_SYSCHAR, 'g', 0x20000001);
+    EXPECT_TRUE(PumpUntil([&] { return clicks >= 3; }));
+    EXPECT_EQ(clicks, 3);
 }
 
 }  // namespace
