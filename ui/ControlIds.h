@@ -2,6 +2,14 @@
 
 // Control and menu identifiers of the three windows. The end-to-end tests find controls by
 // them, so a value here is part of the program's outside face: change it in both places.
+//
+// Every control is a direct child of its window, also where it sits on a panel, so
+// GetDlgItem(window, id) finds it. The panels (pBack, gbWincmd, gbUpdate, rgTaalback) are
+// windows of class "KvGradientPanel" whose window text is their caption exactly as set, mark-up
+// tags included (WM_GETTEXT gives e.g. "<FONT  size=\"14\" face=\"Arial\" ><B> Taal</B></FONT>").
+// The glow buttons are owner-drawn BUTTONs whose window text is their caption ("&Start"; bKlaar
+// has none); CircularProgress is of class "KvCircularProgress" and is enabled exactly while it
+// runs; Progress is of class "KvProgressBar" and answers PBM_GETPOS and PBM_GETRANGE.
 namespace kv::ids {
 
 // TfMain
@@ -26,6 +34,7 @@ inline constexpr int CircularProgress = 323;
 inline constexpr int gbWincmd = 330;
 inline constexpr int gbUpdate = 331;
 inline constexpr int rgTaalback = 332;
+inline constexpr int pBack = 333;
 
 // TfAbout
 inline constexpr int AboutInfo = 400;

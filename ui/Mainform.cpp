@@ -88,6 +88,8 @@ void TfMain::FormShow() {
     SetIfChosen(InstellingenMenuOptie, texts::MenuSettings(language));
     SetIfChosen(StopMenuOptie, texts::MenuStop(language));
     SetIfChosen(InfoHoofdMenuOptie, texts::MenuInfo(language));
+    fInstellingen->CircularProgress.Stop();
+    fInstellingen->CircularProgress.SetVisible(false);
 
     if (ParamCount(CommandLine()) > 0)
         SearchFolders();
@@ -191,7 +193,7 @@ void TfMain::PromoteFolder(const std::string& folder) {
 
 // The index read at start-up stays on disk until a scan builds a new one in memory.
 bool TfMain::ReadsIndexOnDisk() const {
-    return IndexOnDisk.has_value() && (!FolderList || FolderList->Empty());
+    return IndexOnDisk.has_value();
 }
 
 std::size_t TfMain::EntryCount() const {
