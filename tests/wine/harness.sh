@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Runs Windows test programs under a Wine prefix and an X server of their own.
 #
-#   harness.sh setup   STATE_DIR            make the prefix, start Xvfb and a persistent wineserver
+#   harness.sh setup   STATE_DIR [scan]     make the prefix, start Xvfb and a persistent wineserver
 #   harness.sh run     STATE_DIR EXE ARGS   run one Windows program there, return its exit code
 #   harness.sh cleanup STATE_DIR            stop that wineserver and that Xvfb
 #
@@ -14,6 +14,20 @@
 # with `chattr +i`, which a Windows program cannot call. The program writes a request file
 # (C:\kvharness\req-<n>.txt: "+i" or "-i", a line break, a path below C:\kvtest\) and
 # waits for the matching done-<n>.txt; see tests/wine/driver/HarnessClient.cpp.
+#
+# `setup STATE_DIR scan` makes the prefix for drive-scan tests instead: a scan walks every
+# fixed and network drive, so there C: (the Windows tree, with links into $HOME) is a
+# removable drive, and the only fixed and network drives are fixture trees built here:
+#   D: fixed    -> trees/edge   names the scan must skip or take, a folder that cannot be
+#                               listed, a link back to an ancestor
+#   E: network  -> trees/net
+#   F: CD-ROM   -> trees/cd     never walked
+#   G: floppy   -> trees/usb    never walked
+#   H: fixed    -> an empty folder until a test asks for a large tree: the request "map", the
+#                  path line "H: <tree>" (or "H: -" to drop it), <tree> one of the folders
+#                  below trees/ (t20k: 20,000 folders; t100k when built by bench/scan.sh).
+# Drive types are read only when the wineserver starts, so they are fixed in the prefix; the
+# drive links are read on every access, so a mapping takes effect at once.
 set -u
 
 die() { echo "harness: $*" >&2; exit 2; }
@@ -56,9 +70,25 @@ free_display() {
     return 1
 }
 
-prefix_ready() { [ -f "$PREFIX/.kovelar-ready" ]; }
+# The prefix's kind ("plain" or "scan") is kept in its ready mark.
+prefix_ready() {
+    [ -f "$PREFIX/.kovelar-ready" ] || return 1
+    local kind
+    kind=$(cat "$PREFIX/.kovelar-ready")
+    [ "${kind:-plain}" = "$1" ]
+}
+
+drives_reg() {
+    if [ "$1" = scan ]; then
+        printf '%s\r\n' '[HKEY_LOCAL_MACHINE\Software\Wine\Drives]' '"c:"="floppy"' '"d:"="hd"' \
+            '"e:"="network"' '"f:"="cdrom"' '"g:"="floppy"' '"h:"="hd"'
+    else
+        printf '%s\r\n' '[HKEY_LOCAL_MACHINE\Software\Wine\Drives]' '"c:"="hd"'
+    fi
+}
 
 make_prefix() {
+    local kind=$1
     rm -rf "$PREFIX"
     mkdir -p "$PREFIX"
     timeout 180 wineboot -i >"$STATE_DIR/wineboot.log" 2>&1 || die "wineboot failed, see $STATE_DIR/wineboot.log"
@@ -71,19 +101,93 @@ make_prefix() {
     local reg=$STATE_DIR/setup.reg
     # Without a window manager the windows draw their own frames.
     printf '%s\r\n' 'REGEDIT4' '' \
-        '[HKEY_CURRENT_USER\Software\Wine\X11 Driver]' '"Decorated"="N"' '"Managed"="N"' '' \
-        '[HKEY_LOCAL_MACHINE\Software\Wine\Drives]' '"c:"="hd"' '' >"$reg"
+        '[HKEY_CURRENT_USER\Software\Wine\X11 Driver]' '"Decorated"="N"' '"Managed"="N"' '' >"$reg"
+    drives_reg "$kind" >>"$reg"
     timeout 60 wine regedit /S "$(winepath -w "$reg" 2>/dev/null || echo "$reg")" >>"$STATE_DIR/wineboot.log" 2>&1
     timeout 60 wineserver -w
-    touch "$PREFIX/.kovelar-ready"
+    echo "$kind" >"$PREFIX/.kovelar-ready"
+}
+
+TREES=$STATE_DIR/trees
+
+# The small fixture trees of the scan prefix, built afresh at every setup (a few dozen
+# folders). Names are bytes on the Linux side: Wine takes Unix names as UTF-8, so "Données"
+# is written in UTF-8 and comes back from the ANSI calls as the 1252 byte E9.
+make_fixture_trees() {
+    rm -rf "$TREES/edge" "$TREES/net" "$TREES/cd" "$TREES/usb"
+    local e=$TREES/edge
+    mkdir -p "$e/Projects/tmp" "$e/Projects/Client 1/src" \
+        "$e/\$Recycle.Bin/S-1-5-21/\$R0AB" "$e/\$WINDOWS.~BT/Sources" "$e/#archive/old" \
+        "$e/a\$b/inner" "$e/x#1" "$e/Données/Été" "$e/.verborgen" \
+        "$e/日本/unseen" "$e/cycle"
+    : >"$e/Projects/readme.txt"
+    : >"$e/top.txt"
+    : >"$e/x#1/#notes.txt"
+    # A folder reached through a link to its own ancestor: the walk follows it until the
+    # path is too long for the listing call.
+    ln -s ../cycle "$e/cycle/back"
+    mkdir -p "$TREES/net/Share/Klanten/Noord"
+    mkdir -p "$TREES/cd/Album/Disc 1"
+    mkdir -p "$TREES/usb/Backup/2024"
+}
+
+# A large generated tree for H:, built once and kept, with the index that a scan of it must
+# give (make-tree.py --expect) in C:\kvtrees\<name>.dat for the tests to compare.
+make_large_tree() {
+    local name=$1 dirs=$2 files=$3
+    if [ ! -f "$TREES/$name.done" ] || [ ! -f "$TREES/$name.dat" ]; then
+        rm -rf "${TREES:?}/$name"
+        local maker
+        maker=$(realpath -m "$(dirname "$0")/../../../shared/bench/make-tree.py")
+        python3 "$maker" "$TREES/$name" "$dirs" "$files" --drive H --expect "$TREES/$name.dat" \
+            >"$STATE_DIR/$name.log" 2>&1 || die "make-tree.py failed, see $STATE_DIR/$name.log"
+        touch "$TREES/$name.done"
+    fi
+    mkdir -p "$PREFIX/drive_c/kvtrees"
+    cp "$TREES/$name.dat" "$PREFIX/drive_c/kvtrees/"
+}
+
+# Points drive letter $1 (e.g. d:) at trees/$2.
+map_drive() {
+    local link=$PREFIX/dosdevices/$1
+    rm -f "$link"
+    ln -s "$TREES/$2" "$link"
+}
+
+# Points H: at trees/$1, or at an empty folder for "-". Wine learns the drive letters when its
+# server starts, so H: always exists and only the link that it leads to changes.
+map_large() {
+    local target=${1/#-/empty}
+    ln -sfn "$target" "$TREES/mapped-h"
+}
+
+setup_scan_drives() {
+    make_fixture_trees
+    make_large_tree t20k 20000 20000
+    # bench/scan.sh sets KV_LARGE_TREES=1 for the 100,000-folder tree (about 16 s to build).
+    [ -n "${KV_LARGE_TREES:-}" ] && make_large_tree t100k 100000 500000
+    local d
+    # Only the drives listed here exist: no Z: to /, no leftovers of an earlier mapping.
+    for d in "$PREFIX"/dosdevices/?: "$PREFIX"/dosdevices/?::; do
+        case ${d##*/} in c:) ;; *) rm -f "$d" ;; esac
+    done
+    map_drive d: edge
+    map_drive e: net
+    map_drive f: cd
+    map_drive g: usb
+    mkdir -p "$TREES/empty"
+    map_large -
+    map_drive h: mapped-h
 }
 
 do_setup() {
+    local kind=${1:-plain}
     mkdir -p "$STATE_DIR"
     [ -f "$STATE" ] && do_cleanup
     wine_env
     # A prefix survives between runs (wineboot takes half a minute); only its data folders are reset.
-    prefix_ready || make_prefix
+    prefix_ready "$kind" || make_prefix "$kind"
+    [ "$kind" = scan ] && setup_scan_drives
     release_immutable
     rm -rf "$PREFIX/drive_c/kvtest" "$PREFIX/drive_c/kvharness"
     mkdir -p "$PREFIX/drive_c/kvtest" "$PREFIX/drive_c/kvharness"
@@ -128,6 +232,14 @@ serve_requests() {
             # Only the tests' own data below C:\kvtest, and no way out of it with "..".
             case "$op:$path" in
                 *..*) ;;
+                map:[Hh]:\ -) map_large - && status=0 ;;
+                map:[Hh]:\ *)
+                    local tree=${path:3}
+                    # A tree name is one plain word naming a folder below trees/.
+                    if [[ $tree =~ ^[a-z0-9]+$ ]] && [ -d "$TREES/$tree" ]; then
+                        map_large "$tree" && status=0
+                    fi
+                    ;;
                 +i:[Cc]:\\kvtest\\* | -i:[Cc]:\\kvtest\\*)
                     unix=$PREFIX/drive_c/$(printf '%s' "${path:3}" | tr '\\' '/')
                     chattr "$op" "$unix" 2>>"$STATE_DIR/requests.log" && status=0
@@ -205,7 +317,7 @@ do_cleanup() {
 }
 
 case $ACTION in
-    setup) do_setup ;;
+    setup) do_setup "$@" ;;
     run) do_run "$@" ;;
     cleanup) do_cleanup ;;
     *) die "unknown action $ACTION" ;;

@@ -1,9 +1,13 @@
 #!/usr/bin/env bash
-# Screenshots of the result window, for a person to look at: kovelar.exe on an index with
-# 2 and with 40 matches, under a Wine prefix and Xvfb of the harness, saved as PNG files.
+# Screenshots for a person to look at, saved as PNG files: the result window of kovelar.exe on
+# an index with 2 and with 40 matches, and the settings window in each of the four languages,
+# idle and during a scan of a 20,000-folder tree. They are taken in the harness's scan prefix
+# (harness.sh setup ... scan), whose only fixed drives are its fixture trees, with Xvfb.
 #
 #   screenshot.sh KOVELAR_EXE [OUT_DIR]     (OUT_DIR defaults to ./screenshots)
 #
+# The settings window is driven by scanclock.exe (bench/scan_clock_win.cpp), which must lie
+# beside KOVELAR_EXE or in the build's tests/wine/bin (found through SCANCLOCK_EXE otherwise).
 # Independent of ctest: it sets up and stops a state folder of its own beside the pictures.
 set -u
 HERE=$(cd "$(dirname "$0")" && pwd)
@@ -13,7 +17,10 @@ OUT=$(realpath -m "${2:-screenshots}")
 STATE=$OUT/wine-state
 mkdir -p "$OUT"
 
-bash "$HERE/harness.sh" setup "$STATE" || exit 1
+CLOCK=${SCANCLOCK_EXE:-$(dirname "$EXE")/scanclock.exe}
+[ -f "$CLOCK" ] || { echo "screenshot.sh: no scanclock.exe at $CLOCK" >&2; exit 2; }
+
+bash "$HERE/harness.sh" setup "$STATE" scan || exit 1
 trap 'bash "$HERE/harness.sh" cleanup "$STATE"' EXIT
 . "$STATE/state.env"
 export DISPLAY WINEPREFIX=$STATE/prefix WINEDEBUG=-all LC_ALL=C.UTF-8
@@ -21,6 +28,9 @@ export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 DATA=$WINEPREFIX/drive_c/kvshot
 mkdir -p "$DATA"
 cp "$EXE" "$DATA/kovelar.exe"
+cp "$CLOCK" "$DATA/scanclock.exe"
+# The scan shots walk the 20,000-folder tree on H:, long enough to be caught running.
+ln -sfn t20k "$STATE/trees/mapped-h"
 
 # Waits up to 15 s for a top-level window whose title holds the text.
 wait_window() {
@@ -54,3 +64,30 @@ shot() {
 
 shot 2 result-2-matches
 shot 40 result-40-matches
+
+# The settings window in language $1, idle or while a scan runs ($2), as settings-<lang>-<state>.
+settings_shot() {
+    local language=$1 state=$2 names=(nl en fr fy)
+    local name=settings-${names[$language]}-$state
+    rm -f "$DATA/kovelar.dat" "$DATA/ready.flag" "$DATA/shot.done"
+    printf '[Gebruik]\r\nPad=C:\\kvshot\\totalcmd.exe\r\nTaal=%s\r\nLaatsteUpdate=11-12-2026 13:45:07\r\nProgress=25000\r\n' \
+        "$language" >"$DATA/kovelar.ini"
+    (cd "$DATA" && exec wine "$DATA/scanclock.exe" --shot "$state" 'C:\kvshot\kovelar.exe' 'C:\kvshot') \
+        >/dev/null 2>&1 &
+    local pid=$!
+    local deadline=$((SECONDS + 60))
+    until [ -f "$DATA/ready.flag" ] || [ $SECONDS -ge $deadline ]; do sleep 0.2; done
+    if [ -f "$DATA/ready.flag" ]; then
+        sleep 1  # let the window finish painting; only the picture depends on it
+        import -window root "$OUT/$name.png" && echo "saved $OUT/$name.png"
+    else
+        echo "no settings window for $name" >&2
+    fi
+    touch "$DATA/shot.done"
+    wait "$pid" 2>/dev/null
+}
+
+for language in 0 1 2 3; do
+    settings_shot "$language" idle
+    settings_shot "$language" scan
+done

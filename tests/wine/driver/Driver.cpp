@@ -260,6 +260,49 @@ bool WaitGone(HWND window, Millis timeout) {
     return WaitUntil([&] { return !IsWindow(window) || !IsWindowVisible(window); }, timeout);
 }
 
+HWND FindTopWindow(DWORD pid, const std::string& className) {
+    for (HWND window = FindWindowExA(nullptr, nullptr, className.c_str(), nullptr); window;
+         window = FindWindowExA(nullptr, window, className.c_str(), nullptr)) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        if (owner == pid) return window;
+    }
+    return nullptr;
+}
+
+HWND FindDescendant(HWND parent, const std::string& className) {
+    struct Search {
+        const std::string* className;
+        HWND found = nullptr;
+    } search{&className};
+    EnumChildWindows(
+        parent,
+        [](HWND window, LPARAM data) -> BOOL {
+            auto& s = *reinterpret_cast<Search*>(data);
+            if (!SameText(ClassName(window), *s.className)) return TRUE;
+            s.found = window;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+HWND FocusedWindow(HWND window) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info)) return nullptr;
+    return info.hwndFocus;
+}
+
+int ButtonCheck(HWND button) {
+    return static_cast<int>(SendBounded(button, BM_GETCHECK, 0, 0));
+}
+
+bool SetWindowTextRemote(HWND window, const std::string& text) {
+    // WM_SETTEXT carries its text across processes itself.
+    return SendBounded(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str())) == TRUE;
+}
+
 RECT WindowRect(HWND window) {
     RECT r{};
     GetWindowRect(window, &r);
@@ -331,6 +374,68 @@ int StatusParts(HWND statusBar, std::vector<int>* rightEdges) {
         std::memcpy(rightEdges->data(), bytes.data(), rightEdges->size() * sizeof(int));
     }
     return static_cast<int>(count);
+}
+
+std::vector<std::string> ListViewItems(HWND listView) {
+    std::vector<std::string> items;
+    const LRESULT count = SendBounded(listView, LVM_GETITEMCOUNT, 0, 0);
+    constexpr size_t kTextSize = 1024;
+    // The item record and its text buffer both live in the target's memory.
+    RemoteBuffer buffer(listView, sizeof(LVITEMA) + kTextSize);
+    if (!buffer.address()) return items;
+    auto* remoteText = static_cast<char*>(buffer.address()) + sizeof(LVITEMA);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(listView, &pid);
+    HANDLE process = OpenProcess(PROCESS_VM_WRITE | PROCESS_VM_OPERATION, FALSE, pid);
+    if (!process) return items;
+    for (LRESULT i = 0; i < count; ++i) {
+        LVITEMA item{};
+        item.iSubItem = 0;
+        item.pszText = remoteText;
+        item.cchTextMax = kTextSize;
+        SIZE_T written = 0;
+        if (!WriteProcessMemory(process, buffer.address(), &item, sizeof item, &written)) break;
+        const LRESULT length = SendBounded(listView, LVM_GETITEMTEXTA, i,
+                                           reinterpret_cast<LPARAM>(buffer.address()));
+        if (length < 0) break;
+        const std::string bytes = buffer.Read(sizeof(LVITEMA) + static_cast<size_t>(length));
+        items.push_back(bytes.size() > sizeof(LVITEMA) ? bytes.substr(sizeof(LVITEMA)) : "");
+    }
+    CloseHandle(process);
+    return items;
+}
+
+// --- screen ----------------------------------------------------------------------------------
+
+std::vector<unsigned> CapturePixels(HWND window) {
+    const RECT r = WindowRect(window);
+    const int width = r.right - r.left, height = r.bottom - r.top;
+    if (width <= 0 || height <= 0) return {};
+    std::vector<unsigned> pixels(static_cast<size_t>(width) * height);
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    bool ok = false;
+    if (bitmap) {
+        HGDIOBJ old = SelectObject(memory, bitmap);
+        ok = BitBlt(memory, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
+        GdiFlush();
+        if (ok) std::memcpy(pixels.data(), bits, pixels.size() * sizeof(unsigned));
+        SelectObject(memory, old);
+        DeleteObject(bitmap);
+    }
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    if (!ok) pixels.clear();
+    return pixels;
 }
 
 // --- message boxes ---------------------------------------------------------------------------

@@ -73,6 +73,16 @@ std::vector<HWND> TopWindows(DWORD pid, const std::string& className);
 // The first visible top-level window of that class, waited for.
 HWND WaitTopWindow(DWORD pid, const std::string& className, Millis timeout = kDefaultWait);
 bool WaitGone(HWND window, Millis timeout = kDefaultWait);
+// The first top-level window of the process with the class, shown or hidden; null if none.
+HWND FindTopWindow(DWORD pid, const std::string& className);
+// The first window of the class below `parent`, at any depth; null if none.
+HWND FindDescendant(HWND parent, const std::string& className);
+// The window that has the keyboard focus in the thread that owns `window`.
+HWND FocusedWindow(HWND window);
+// BM_GETCHECK of a check box or radio button of another process; -1 when it does not answer.
+int ButtonCheck(HWND button);
+// Sets the text of a control of another process, as typing it would leave it.
+bool SetWindowTextRemote(HWND window, const std::string& text);
 
 RECT WindowRect(HWND window);
 RECT ClientRect(HWND window);
@@ -88,6 +98,15 @@ int ListItemHeight(HWND list);
 // allocated inside that process, as SB_GETTEXT writes into the caller's address space).
 std::string StatusText(HWND statusBar, int part);
 int StatusParts(HWND statusBar, std::vector<int>* rightEdges = nullptr);
+
+// Item texts of a list view (SysListView32) of another process, first column.
+std::vector<std::string> ListViewItems(HWND listView);
+
+// --- screen ----------------------------------------------------------------------------------
+
+// The pixels on screen inside the window's rectangle, as 32-bit values row by row: what the
+// window has last painted there (empty when it cannot be read).
+std::vector<unsigned> CapturePixels(HWND window);
 
 // --- message boxes ---------------------------------------------------------------------------
 

@@ -18,9 +18,9 @@ std::string ReadAll(const std::string& path) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-}  // namespace
-
-bool SetImmutable(const std::string& windowsPath, bool immutable) {
+// Hands one request (an operation and its argument line) to the harness and waits for its
+// answer: true when the harness confirms that it did it.
+bool Request(const std::string& operation, const std::string& argument) {
     static int counter = 0;
     const std::string id = std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++counter);
     const std::string request = std::string(kRequestFolder) + "req-" + id + ".txt";
@@ -29,7 +29,7 @@ bool SetImmutable(const std::string& windowsPath, bool immutable) {
     const std::string partial = request + ".part";
     {
         std::ofstream out(partial, std::ios::binary);
-        out << (immutable ? "+i" : "-i") << "\r\n" << windowsPath << "\r\n";
+        out << operation << "\r\n" << argument << "\r\n";
         if (!out) return false;
     }
     if (!MoveFileExA(partial.c_str(), request.c_str(), MOVEFILE_REPLACE_EXISTING)) return false;
@@ -41,6 +41,16 @@ bool SetImmutable(const std::string& windowsPath, bool immutable) {
     const std::string answer = ReadAll(done);
     DeleteFileA(done.c_str());
     return answer.rfind("0", 0) == 0;
+}
+
+}  // namespace
+
+bool SetImmutable(const std::string& windowsPath, bool immutable) {
+    return Request(immutable ? "+i" : "-i", windowsPath);
+}
+
+bool MapLargeTree(const std::string& tree) {
+    return Request("map", "H: " + (tree.empty() ? std::string("-") : tree));
 }
 
 }  // namespace kv::driver

@@ -12,4 +12,9 @@ namespace kv::driver {
 // example when the program runs outside the harness).
 bool SetImmutable(const std::string& windowsPath, bool immutable);
 
+// In the scan prefix (harness.sh setup STATE_DIR scan): points the fixed drive H: at one of the
+// harness's large trees ("t20k", 20,000 folders), or at an empty folder for "". False when the
+// harness refused or did not answer.
+bool MapLargeTree(const std::string& tree);
+
 }  // namespace kv::driver
