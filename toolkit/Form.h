@@ -23,7 +23,7 @@ struct FormParams {
     Rect bounds{};  // outer bounds, or the client size when clientSized
     bool clientSized = false;
     bool centred = false;  // on the screen's work area
-    FontSpec font{};
+    FontParams font{};
 };
 
 enum class ModalResult { None = 0, Ok = 1, Cancel = 2 };

@@ -4,11 +4,11 @@ namespace kv {
 
 // A negative height asks for the character height, not the cell height, which is how a
 // window description states its fonts.
-FontHandle MakeFont(const FontSpec& spec) {
-    return FontHandle(CreateFontA(-spec.height, 0, 0, 0, spec.bold ? FW_BOLD : FW_NORMAL, FALSE,
+FontHandle MakeFont(const FontParams& font) {
+    return FontHandle(CreateFontA(-font.height, 0, 0, 0, font.bold ? FW_BOLD : FW_NORMAL, FALSE,
                                   FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
                                   CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
-                                  spec.face));
+                                  font.face));
 }
 
 int PointsToPixels(int points) {

@@ -56,13 +56,13 @@ private:
 
 // A font by face and character height in pixels (the height of the letters, without the
 // internal leading), the way a window description gives it.
-struct FontSpec {
+struct FontParams {
     const char* face = "Arial";
     int height = 14;
     bool bold = false;
 };
 
-FontHandle MakeFont(const FontSpec& spec);
+FontHandle MakeFont(const FontParams& font);
 
 // The character height in pixels of a size in points on the screen.
 int PointsToPixels(int points);

@@ -72,7 +72,7 @@ BitmapHandle MakeCheckPicture() {
 void GlowButton::Create(Form& parent, const GlowButtonParams& params) {
     CreateNative(parent, "BUTTON", params.control, BS_OWNERDRAW | WS_GROUP);
     captionFont_ = MakeFont(params.font);
-    FontSpec narrow = params.font;
+    FontParams narrow = params.font;
     narrow.height = std::max(8, params.font.height * 4 / 5);
     narrowFont_ = MakeFont(narrow);
     if (params.checkPicture) {

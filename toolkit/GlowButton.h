@@ -9,7 +9,7 @@ namespace kv {
 
 struct GlowButtonParams {
     ControlParams control;
-    FontSpec font{.face = "Arial", .height = 18, .bold = true};
+    FontParams font{.face = "Arial", .height = 18, .bold = true};
     bool checkPicture = false;  // a 64 x 64 green check mark in place of the caption
 };
 

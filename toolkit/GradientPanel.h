@@ -35,7 +35,7 @@ struct PanelParams {
     ControlParams control;
     int captionHeight = 0;  // 0: no caption bar
     bool border = false;
-    FontSpec captionFont{.face = "Arial", .height = 18};
+    FontParams captionFont{.face = "Arial", .height = 18};
 };
 
 // A panel filled with a vertical gradient, with an optional caption bar across its top whose
@@ -63,7 +63,7 @@ private:
     PanelColors colors_{};
     int captionHeight_ = 0;
     bool border_ = false;
-    FontSpec captionFont_{};
+    FontParams captionFont_{};
     GradientBrush fill_;
     BrushHandle borderBrush_;
     MarkupText caption_;
