@@ -25,7 +25,9 @@
 #   G: floppy   -> trees/usb    never walked
 #   H: fixed    -> an empty folder until a test asks for a large tree: the request "map", the
 #                  path line "H: <tree>" (or "H: -" to drop it), <tree> one of the folders
-#                  below trees/ (t20k: 20,000 folders; t100k when built by bench/scan.sh).
+#                  below trees/ (t20k: 20,000 folders; t100k when built by bench/scan.sh;
+#                  long: a chain of folders whose paths pass 260 characters; flat50k: 50,000
+#                  folders side by side in the drive's root).
 # Drive types are read only when the wineserver starts, so they are fixed in the prefix; the
 # drive links are read on every access, so a mapping takes effect at once.
 set -u
@@ -147,6 +149,30 @@ make_large_tree() {
     cp "$TREES/$name.dat" "$PREFIX/drive_c/kvtrees/"
 }
 
+# The trees of the scan-fault tests, built once and kept: "long", 12 nested folders of
+# 30-character names (from the 9th level on the paths pass 260 characters, where the ANSI
+# listing call gives up), and "flat50k", 50,000 empty folders in one directory.
+make_fault_trees() {
+    if [ ! -f "$TREES/long.done" ]; then
+        rm -rf "${TREES:?}/long"
+        local path=$TREES/long level
+        for level in $(seq -w 1 12); do
+            path=$path/level${level}-abcdefghijklmnopqrstuv
+        done
+        mkdir -p "$path" || die "cannot build trees/long"
+        touch "$TREES/long.done"
+    fi
+    if [ ! -f "$TREES/flat50k.done" ]; then
+        rm -rf "${TREES:?}/flat50k"
+        python3 -c 'import os, sys
+root = sys.argv[1]
+os.makedirs(root)
+for i in range(50000):
+    os.mkdir(os.path.join(root, "f%05d" % i))' "$TREES/flat50k" || die "cannot build trees/flat50k"
+        touch "$TREES/flat50k.done"
+    fi
+}
+
 # Points drive letter $1 (e.g. d:) at trees/$2.
 map_drive() {
     local link=$PREFIX/dosdevices/$1
@@ -164,6 +190,7 @@ map_large() {
 setup_scan_drives() {
     make_fixture_trees
     make_large_tree t20k 20000 20000
+    make_fault_trees
     # bench/scan.sh sets KV_LARGE_TREES=1 for the 100,000-folder tree (about 16 s to build).
     [ -n "${KV_LARGE_TREES:-}" ] && make_large_tree t100k 100000 500000
     local d
