@@ -170,10 +170,18 @@ Process Launch(const LaunchOptions& options) {
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info{};
-    if (!CreateProcessA(
-            options.exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, environment.data(),
-            options.directory.empty() ? nullptr : options.directory.c_str(), &startup, &info))
-        return {};
+    // Wine now and then refuses a start with ERROR_INTERNAL_ERROR while its server is busy with
+    // the previous program's end; the same start a moment later goes through. Any other
+    // refusal is the answer.
+    for (int attempt = 0;; ++attempt) {
+        if (CreateProcessA(options.exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
+                           environment.data(),
+                           options.directory.empty() ? nullptr : options.directory.c_str(),
+                           &startup, &info))
+            break;
+        if (GetLastError() != ERROR_INTERNAL_ERROR || attempt == 4) return {};
+        Sleep(200);
+    }
     CloseHandle(info.hThread);
     return Process(info.hProcess, info.dwProcessId);
 }
