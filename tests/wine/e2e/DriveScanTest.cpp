@@ -139,7 +139,21 @@ TEST_F(DriveScan, ASecondScanGivesTheSameIndex) {
 }
 
 // With a term, the search runs right after the scan, on the new index.
-class SearchAfterScan : public ScanTest {};
+class SearchAfterScan : public ScanTest {
+protected:
+    // Starts the program with `tail`, opens the settings window from the result window's menu,
+    // scans, and waits for the end of the run.
+    void ScanFromTheMenu(const std::string& tail, Ending& ending) {
+        const driver::Process process = Start(tail);
+        const MainWindow main = WaitMain(process);
+        ASSERT_TRUE(main);
+        PostMessageA(main.window, WM_COMMAND, MAKEWPARAM(ids::InstellingenMenuOptie, 0), 0);
+        const SettingsWindow settings = StartSettings(process);
+        ASSERT_TRUE(settings);
+        ClickStart(settings);
+        ending = WaitEnd(process, kScanTimeout);
+    }
+};
 
 // The program starts on an index without the folder (two matches for "noord"), the settings
 // window comes from the result window's menu, and the scan finds the folder: one match jumps,
@@ -147,14 +161,8 @@ class SearchAfterScan : public ScanTest {};
 TEST_F(SearchAfterScan, OneMatchJumpsAndEnds) {
     WriteSettings(1);
     WriteIndex({"C:\\NOORDEN\\", "C:\\OLD\\NOORD\\"});
-    const driver::Process process = Start(" noord");
-    const MainWindow main = WaitMain(process);
-    ASSERT_TRUE(main);
-    PostMessageA(main.window, WM_COMMAND, MAKEWPARAM(ids::InstellingenMenuOptie, 0), 0);
-    const SettingsWindow settings = StartSettings(process);
-    ASSERT_TRUE(settings);
-    ClickStart(settings);
-    const Ending ending = WaitEnd(process, kScanTimeout);
+    Ending ending;
+    ASSERT_NO_FATAL_FAILURE(ScanFromTheMenu(" noord", ending));
     EXPECT_EQ(ending.exitCode, 0u);
     EXPECT_TRUE(ending.boxes.empty());
     EXPECT_EQ(WaitTotalcmdCalls(1),
@@ -171,14 +179,8 @@ TEST_F(SearchAfterScan, OneMatchJumpsAndEnds) {
 TEST_F(SearchAfterScan, NoMatchShowsTheMessageAndEnds) {
     WriteSettings(2);
     WriteIndex({"C:\\ZQXJ1\\", "C:\\ZQXJ2\\"});
-    const driver::Process process = Start(" zqxj");
-    const MainWindow main = WaitMain(process);
-    ASSERT_TRUE(main);
-    PostMessageA(main.window, WM_COMMAND, MAKEWPARAM(ids::InstellingenMenuOptie, 0), 0);
-    const SettingsWindow settings = StartSettings(process);
-    ASSERT_TRUE(settings);
-    ClickStart(settings);
-    const Ending ending = WaitEnd(process, kScanTimeout);
+    Ending ending;
+    ASSERT_NO_FATAL_FAILURE(ScanFromTheMenu(" zqxj", ending));
     EXPECT_EQ(ending.exitCode, 0u);
     ASSERT_EQ(ending.boxes.size(), 1u);
     EXPECT_EQ(ending.boxes[0].text, NoMatchText(2, "zqxj"));
