@@ -3,7 +3,7 @@
 set -euo pipefail
 
 packages=(
-  cmake make g++ googletest python3
+  cmake make g++ googletest python3 clang libclang-rt-14-dev
   mingw-w64 g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   wine wine64 xvfb xauth fonts-liberation fonts-wine imagemagick e2fsprogs
 )
