@@ -26,13 +26,26 @@ void CircularProgress::Create(Form& parent, const CircularProgressParams& params
     ControlParams p = params.control;
     p.tabStop = false;
     CreateNative(parent, kClassName, p, 0);
-    // The off-screen copy that each paint draws into first, so the segments never flicker.
+    MakeBuffer();
+    Running(IsWindowEnabled(hwnd_) != FALSE);
+}
+
+// The off-screen copy that each paint draws into first, so the segments never flicker; of the
+// control's size in pixels, so made again at a new DPI.
+void CircularProgress::MakeBuffer() {
+    buffer_.reset();
     const WindowDc screen(hwnd_);
-    const int width = std::max(1, p.bounds.width), height = std::max(1, p.bounds.height);
+    RECT client{};
+    GetClientRect(hwnd_, &client);
+    const int width = std::max(1, static_cast<int>(client.right));
+    const int height = std::max(1, static_cast<int>(client.bottom));
     bufferBitmap_.reset(CreateCompatibleBitmap(screen.dc(), width, height));
     buffer_.reset(CreateCompatibleDC(screen.dc()));
     if (buffer_ && bufferBitmap_) SelectObject(buffer_.get(), bufferBitmap_.get());
-    Running(IsWindowEnabled(hwnd_) != FALSE);
+}
+
+void CircularProgress::DpiChanged() {
+    MakeBuffer();
 }
 
 void CircularProgress::Running(bool running) {
@@ -48,7 +61,8 @@ void CircularProgress::Running(bool running) {
 void CircularProgress::Draw(HDC dc, const RECT& client) const {
     const int width = client.right - client.left, height = client.bottom - client.top;
     const double cx = width / 2.0, cy = height / 2.0;
-    const double outer = std::max(4.0, std::min(width, height) / 2.0 - 2);
+    const double margin = Parent() ? Parent()->Scale(2) : 2;
+    const double outer = std::max(4.0, std::min(width, height) / 2.0 - margin);
     const double inner = outer * 0.55;
     const int n = params_.segments;
     const double span = 2 * kPi / n;

@@ -31,6 +31,8 @@ protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
+    void MakeBuffer();
+    void DpiChanged() override;
     void Paint();
     void Draw(HDC dc, const RECT& client) const;
     void Running(bool running);

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <climits>
 #include <exception>
 #include <stdexcept>
 #include <utility>
@@ -28,7 +29,8 @@ void Control::CreateNative(Form& parent, const char* className, const ControlPar
     style |= WS_CHILD | WS_CLIPSIBLINGS;
     if (params.visible) style |= WS_VISIBLE;
     if (params.tabStop) style |= WS_TABSTOP;
-    const Rect& b = params.bounds;
+    design_ = params.bounds;
+    const Rect b = parent.Scale(design_);
     const HWND hwnd = CreateWindowExA(exStyle, className, params.text.c_str(), style, b.left, b.top,
                                       b.width, b.height, parent.Handle(),
                                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(params.id)),
@@ -42,9 +44,36 @@ void Control::CreateNative(Form& parent, const char* className, const ControlPar
 }
 
 void Control::SetBounds(const Rect& b) {
-    if (hwnd_)
-        SetWindowPos(hwnd_, nullptr, b.left, b.top, b.width, b.height,
-                     SWP_NOZORDER | SWP_NOACTIVATE);
+    if (!hwnd_) return;
+    SetWindowPos(hwnd_, nullptr, b.left, b.top, b.width, b.height, SWP_NOZORDER | SWP_NOACTIVATE);
+    if (parent_) {
+        const int dpi = parent_->Dpi();
+        design_ = {MulDiv(b.left, kDesignDpi, dpi), MulDiv(b.top, kDesignDpi, dpi),
+                   MulDiv(b.width, kDesignDpi, dpi), MulDiv(b.height, kDesignDpi, dpi)};
+    }
+}
+
+// A font given in real pixels is scaled by the ratio of the two DPIs; one given in design
+// pixels is made afresh from them.
+void Control::Rescale(int oldDpi) {
+    if (!hwnd_ || !parent_) return;
+    const Rect b = parent_->Scale(design_);
+    SetWindowPos(hwnd_, nullptr, b.left, b.top, b.width, b.height, SWP_NOZORDER | SWP_NOACTIVATE);
+    if (fontParams_) {
+        const FontParams font = *fontParams_;  // SetFont replaces the stored params
+        SetFont(font);
+    } else if (font_) {
+        LOGFONTA font{};
+        if (GetObjectA(font_.get(), sizeof(font), &font) == sizeof(font)) {
+            font.lfHeight = MulDiv(font.lfHeight, parent_->Dpi(), oldDpi);
+            font.lfWidth = MulDiv(font.lfWidth, parent_->Dpi(), oldDpi);
+            SetFont(FontHandle(CreateFontIndirectA(&font)));
+        }
+    } else {
+        SendMessageA(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(parent_->Font()), FALSE);
+    }
+    DpiChanged();
+    InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
 Rect Control::Bounds() const {
@@ -69,10 +98,16 @@ void Control::SetFocus() {
 
 // The control lets go of its old font before that font is deleted.
 void Control::SetFont(FontHandle font) {
+    fontParams_.reset();
     const FontHandle old = std::exchange(font_, std::move(font));
     if (hwnd_)
         SendMessageA(hwnd_, WM_SETFONT,
                      reinterpret_cast<WPARAM>(font_ ? font_.get() : parent_->Font()), TRUE);
+}
+
+void Control::SetFont(const FontParams& font) {
+    SetFont(MakeFont(ScaledFont(font, parent_ ? parent_->Dpi() : kDesignDpi)));
+    fontParams_ = font;
 }
 
 void Control::Subclass() {
@@ -124,10 +159,10 @@ void Edit::Create(Form& parent, const EditParams& params) {
     CreateNative(parent, "EDIT", params.control, style, WS_EX_CLIENTEDGE);
 }
 
-void Label::Create(Form& parent, const ControlParams& params) {
+void Label::Create(Form& parent, const ControlParams& params, bool centred) {
     ControlParams p = params;
     p.tabStop = false;
-    CreateNative(parent, "STATIC", p, SS_LEFT | SS_CENTERIMAGE | WS_GROUP);
+    CreateNative(parent, "STATIC", p, (centred ? SS_CENTER : SS_LEFT) | SS_CENTERIMAGE | WS_GROUP);
 }
 
 void GroupBox::Create(Form& parent, const ControlParams& params) {
@@ -152,18 +187,39 @@ void ListBox::Add(std::string_view item) {
     SendMessageA(hwnd_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(std::string(item).c_str()));
 }
 
+void ListBox::BeginUpdate(std::size_t expected) {
+    SendMessageA(hwnd_, WM_SETREDRAW, FALSE, 0);
+    const std::size_t count = std::min<std::size_t>(expected, INT_MAX / 64);
+    SendMessageA(hwnd_, LB_INITSTORAGE, count, static_cast<LPARAM>(count * 64));
+}
+
+void ListBox::EndUpdate() {
+    SendMessageA(hwnd_, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
 int ListBox::Count() const {
     const LRESULT count = SendMessageA(hwnd_, LB_GETCOUNT, 0, 0);
     return count == LB_ERR ? 0 : static_cast<int>(count);
 }
 
+// The item is asked for in UTF-16 and turned back into the ANSI code page here. The subclassed
+// list answers in UTF-16, and Wine converts the ANSI request through a stack buffer of 512
+// characters: an item longer than that (an index line can be of any length) overran it and
+// crashed the program.
 std::string ListBox::Item(int index) const {
-    const LRESULT length = SendMessageA(hwnd_, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
+    const LRESULT length = SendMessageW(hwnd_, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
     if (length == LB_ERR || length <= 0) return {};
-    std::string text(static_cast<std::size_t>(length) + 1, '\0');
-    const LRESULT copied = SendMessageA(hwnd_, LB_GETTEXT, static_cast<WPARAM>(index),
-                                        reinterpret_cast<LPARAM>(text.data()));
-    text.resize(copied == LB_ERR ? 0 : static_cast<std::size_t>(copied));
+    std::wstring wide(static_cast<std::size_t>(length) + 1, L'\0');
+    const LRESULT copied = SendMessageW(hwnd_, LB_GETTEXT, static_cast<WPARAM>(index),
+                                        reinterpret_cast<LPARAM>(wide.data()));
+    if (copied == LB_ERR || copied <= 0) return {};
+    const int size = static_cast<int>(std::min(copied, length));
+    const int bytes =
+        WideCharToMultiByte(CP_ACP, 0, wide.data(), size, nullptr, 0, nullptr, nullptr);
+    std::string text(static_cast<std::size_t>(bytes > 0 ? bytes : 0), '\0');
+    if (bytes > 0)
+        WideCharToMultiByte(CP_ACP, 0, wide.data(), size, text.data(), bytes, nullptr, nullptr);
     return text;
 }
 
@@ -221,10 +277,14 @@ void StatusBar::ApplyParts() {
     std::vector<int> edges(widths_.size());
     int right = 0;
     for (std::size_t i = 0; i < widths_.size(); ++i) {
-        right += widths_[i];
+        right += Parent() ? Parent()->Scale(widths_[i]) : widths_[i];
         edges[i] = i + 1 == widths_.size() ? -1 : right;
     }
     SendMessageA(hwnd_, SB_SETPARTS, edges.size(), reinterpret_cast<LPARAM>(edges.data()));
+}
+
+void StatusBar::DpiChanged() {
+    ApplyParts();
 }
 
 void StatusBar::SetPanelWidth(int panel, int width) {

@@ -3,6 +3,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -14,6 +15,14 @@
 namespace kv {
 
 enum class Align { None, Bottom, Client };
+
+// Two kinds of pixels. Everything a control is created from (ControlParams, the fonts and
+// sizes of the other params structs) and the sizes that the controls draw with are design
+// pixels, for a screen of 96 DPI; the form scales them to its own DPI, also when it moves to a
+// monitor of another DPI, so that the windows' code keeps its design numbers. What is read
+// from or set on a live control (Bounds, SetBounds, ItemHeight, text extents) is in the
+// window's real pixels, the ones Windows itself speaks. The exceptions say so where declared
+// (GradientPanel's caption height, StatusBar's panel widths).
 
 // What every control is created from: its id, its place in the form, its text.
 struct ControlParams {
@@ -35,11 +44,15 @@ public:
     [[nodiscard]] Form* Parent() const noexcept { return parent_; }
     [[nodiscard]] Align Alignment() const noexcept { return align_; }
 
+    // In the parent's client coordinates, real pixels.
     void SetBounds(const Rect& bounds);
-    [[nodiscard]] Rect Bounds() const;  // in the parent's client coordinates
+    [[nodiscard]] Rect Bounds() const;
     // Focuses the control now, or when its form is next activated if the form is hidden.
     void SetFocus();
-    void SetFont(FontHandle font);  // the control owns the font from then on
+    // A font in real pixels, which the control owns from then on; a change of DPI scales it.
+    void SetFont(FontHandle font);
+    // A font in design pixels, made at the form's DPI and made again when the DPI changes.
+    void SetFont(const FontParams& font);
     // Puts the control below its siblings, as a panel that other controls sit on.
     void SendToBack();
 
@@ -62,6 +75,10 @@ private:
     friend class Form;
     virtual void Command(int /*code*/) {}
     virtual void Resized() {}
+    // Puts the control at its design place and size at the form's new DPI, with its font.
+    void Rescale(int oldDpi);
+    // What a control that draws itself makes again at a new DPI: fonts, shapes, pictures.
+    virtual void DpiChanged() {}
     // WM_DRAWITEM of an owner-drawn control, which the form hands on.
     virtual void DrawItem(const DRAWITEMSTRUCT& /*item*/) {}
     static LRESULT CALLBACK SubclassThunk(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
@@ -70,7 +87,9 @@ private:
     Form* parent_ = nullptr;
     int id_ = 0;
     Align align_ = Align::None;
+    Rect design_{};  // the bounds in design pixels
     FontHandle font_;
+    std::optional<FontParams> fontParams_;  // when font_ was made from design pixels
     bool subclassed_ = false;
 };
 
@@ -102,7 +121,7 @@ public:
 // A caption on the form's background; on a panel it shows the panel's gradient behind it.
 class Label : public Control {
 public:
-    void Create(Form& parent, const ControlParams& params);
+    void Create(Form& parent, const ControlParams& params, bool centred = false);
     [[nodiscard]] std::string Caption() const { return Text(); }
     void SetCaption(std::string_view caption) { SetText(caption); }
     [[nodiscard]] bool Transparent() const override { return true; }
@@ -122,6 +141,10 @@ public:
 
     void Clear();
     void Add(std::string_view item);
+    // Around many Adds: the list neither repaints nor updates its scroll bar until EndUpdate,
+    // and makes room for `expected` items at once.
+    void BeginUpdate(std::size_t expected);
+    void EndUpdate();
     [[nodiscard]] int Count() const;
     [[nodiscard]] std::string Item(int index) const;
     [[nodiscard]] int ItemIndex() const;  // -1 when nothing is selected
@@ -138,7 +161,7 @@ private:
 };
 
 // A status bar along the bottom of its form, split into panels of given widths; the last
-// panel runs to the right edge.
+// panel runs to the right edge. Its height and the panel widths are design pixels.
 class StatusBar : public Control {
 public:
     void Create(Form& parent, const ControlParams& params, int height, std::vector<int> widths);
@@ -148,13 +171,14 @@ public:
     void SetPanelText(int panel, std::string_view text);
     // The text of the simple mode, which shows only while the bar is in that mode.
     void SetSimpleText(std::string_view text);
-    [[nodiscard]] int Height() const noexcept { return height_; }
+    [[nodiscard]] int Height() const noexcept { return height_; }  // design pixels
 
     std::function<void()> OnResize;
 
 private:
     void ApplyParts();
     void Resized() override;
+    void DpiChanged() override;
 
     std::vector<int> widths_;
     int height_ = 0;

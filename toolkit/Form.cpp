@@ -1,6 +1,7 @@
 #include "toolkit/Form.h"
 
 #include <stdexcept>
+#include <utility>
 
 #include "toolkit/App.h"
 #include "toolkit/Controls.h"
@@ -26,6 +27,27 @@ void RegisterFormClass(const char* className) {
         throw std::runtime_error(std::string("Cannot register the window class ") + className);
 }
 
+using AdjustWindowRectExForDpiFunction = BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT);
+
+// The frame around a client area of the given size. At a DPI other than the system's the
+// frame's own parts are of another size too, which only Windows 10 can tell; elsewhere the
+// system's frame is the best guess, and the client size is put right once the window exists.
+SIZE FrameAround(int width, int height, DWORD style, DWORD exStyle, bool menu, int dpi) {
+    static const auto adjustForDpi = [] {
+        const HMODULE user32 = GetModuleHandleA("user32.dll");
+        return user32 ? reinterpret_cast<AdjustWindowRectExForDpiFunction>(
+                            reinterpret_cast<void (*)()>(
+                                GetProcAddress(user32, "AdjustWindowRectExForDpi")))
+                      : nullptr;
+    }();
+    RECT r{0, 0, width, height};
+    if (dpi != kDesignDpi && adjustForDpi)
+        adjustForDpi(&r, style, menu, exStyle, static_cast<UINT>(dpi));
+    else
+        AdjustWindowRectEx(&r, style, menu, exStyle);
+    return {r.right - r.left, r.bottom - r.top};
+}
+
 bool UsableFocus(HWND form, HWND control) {
     return control && IsWindow(control) && IsChild(form, control) && IsWindowVisible(control) &&
            IsWindowEnabled(control);
@@ -44,27 +66,71 @@ void Form::Create() {
 
     const DWORD style = params_.style & ~WS_VISIBLE;
     const DWORD exStyle = params_.exStyle | WS_EX_CONTROLPARENT;
-    Rect outer = params_.bounds;
+    RECT work{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    const Rect& design = params_.bounds;
+    // The form opens on the monitor of the work area when centred, else on the one under it.
+    const POINT anchor =
+        params_.centred ? POINT{(work.left + work.right) / 2, (work.top + work.bottom) / 2}
+                        : POINT{design.left + design.width / 2, design.top + design.height / 2};
+    dpi_ = params_.dpi > 0 ? params_.dpi : MonitorDpi(anchor);
+    Rect outer = Scale(design);
     if (params_.clientSized) {
-        RECT r{0, 0, outer.width, outer.height};
-        AdjustWindowRectEx(&r, style, FALSE, exStyle);
-        outer.width = r.right - r.left;
-        outer.height = r.bottom - r.top;
+        const SIZE size = FrameAround(outer.width, outer.height, style, exStyle, false, dpi_);
+        outer.width = size.cx;
+        outer.height = size.cy;
     }
     if (params_.centred) {
-        RECT work{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-        SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
         outer.left = work.left + (work.right - work.left - outer.width) / 2;
         outer.top = work.top + (work.bottom - work.top - outer.height) / 2;
     }
-    font_ = MakeFont(params_.font);
+    font_ = MakeFont(ScaledFont(params_.font, dpi_));
     const HWND hwnd = CreateWindowExA(exStyle, params_.className, params_.caption.c_str(), style,
                                       outer.left, outer.top, outer.width, outer.height, nullptr,
                                       nullptr, App::Instance(), this);
     if (!hwnd)
         throw std::runtime_error(std::string("Cannot create the window ") + params_.className);
+    // The window's own DPI is the one it is drawn at: the system may have placed it on another
+    // monitor, or keep it at 96 in a process that it scales itself.
+    if (params_.dpi <= 0) ChangeDpi(WindowDpi(hwnd));
+    // Away from the design DPI the frame may differ from the guess: the client area is made
+    // exact, and a centred form is centred again at its final size.
+    if (dpi_ != kDesignDpi) {
+        if (params_.clientSized) SetClientSize(Scale(design.width), Scale(design.height));
+        RECT r{};
+        GetWindowRect(hwnd, &r);
+        if (params_.centred)
+            SetWindowPos(hwnd, nullptr,
+                         work.left + (work.right - work.left - (r.right - r.left)) / 2,
+                         work.top + (work.bottom - work.top - (r.bottom - r.top)) / 2, 0, 0,
+                         SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
     CreateControls();
     Realign();
+}
+
+Rect Form::Scale(const Rect& design) const noexcept {
+    return {Scale(design.left), Scale(design.top), Scale(design.width), Scale(design.height)};
+}
+
+// Each control is placed again from its design bounds, so that moving between monitors never
+// lets rounding errors add up. The old font goes only once no control uses it any more.
+void Form::ChangeDpi(int dpi, const RECT* suggested) {
+    if (!hwnd_ || dpi <= 0 || dpi == dpi_) return;
+    const int old = dpi_;
+    dpi_ = dpi;
+    const FontHandle oldFont = std::exchange(font_, MakeFont(ScaledFont(params_.font, dpi_)));
+    for (Control* control : controls_) control->Rescale(old);
+    if (suggested) {
+        SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top,
+                     suggested->right - suggested->left, suggested->bottom - suggested->top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+    } else if (!IsZoomed(hwnd_)) {
+        const SIZE client = ClientSize();
+        SetClientSize(MulDiv(client.cx, dpi, old), MulDiv(client.cy, dpi, old));
+    }
+    Realign();
+    InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
 void Form::Destroy() {
@@ -173,8 +239,10 @@ void Form::SetClientSize(int width, int height) {
     }
     const UINT flags = SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE;
     SetWindowPos(hwnd_, nullptr, 0, 0, outerWidth, outerHeight, flags);
+    // So may the frame of a window at another DPI than the system's.
     const SIZE client = ClientSize();
-    if (client.cy != height) {
+    if (client.cy != height || client.cx != width) {
+        outerWidth += width - client.cx;
         outerHeight += height - client.cy;
         SetWindowPos(hwnd_, nullptr, 0, 0, outerWidth, outerHeight, flags);
     }
@@ -265,6 +333,10 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         case WM_SIZE:
             if (wParam != SIZE_MINIMIZED) Realign();
+            return 0;
+        // The window was moved to a monitor of another DPI, or the user changed the scale.
+        case WM_DPICHANGED:
+            ChangeDpi(HIWORD(wParam), reinterpret_cast<const RECT*>(lParam));
             return 0;
         case WM_CLOSE:
             Close();

@@ -24,6 +24,7 @@ struct FormParams {
     bool clientSized = false;
     bool centred = false;  // on the screen's work area
     FontParams font{};
+    int dpi = 0;  // 0: the DPI of the monitor the form opens on
 };
 
 enum class ModalResult { None = 0, Ok = 1, Cancel = 2 };
@@ -31,6 +32,11 @@ enum class ModalResult { None = 0, Ok = 1, Cancel = 2 };
 // A top-level window of the program. It is created hidden, owns its controls' font and lays
 // out the controls that are aligned to its edges. OnShow runs each time it is about to become
 // visible, before it is seen; OnCloseQuery may refuse any close.
+//
+// The form's params and its controls' params are in design pixels (Controls.h); the form
+// takes the DPI of the monitor it opens on, scales them all by Dpi() / 96, and scales them
+// again when it is moved to a monitor of another DPI. Everything read from or set on the live
+// window (ClientSize, SetClientSize) is in the window's own pixels.
 class Form : public Window {
 public:
     explicit Form(FormParams params);
@@ -58,6 +64,15 @@ public:
 
     [[nodiscard]] HFONT Font() const noexcept { return font_.get(); }
 
+    [[nodiscard]] int Dpi() const noexcept { return dpi_; }
+    // A length in design pixels in this window's pixels.
+    [[nodiscard]] int Scale(int design) const noexcept { return ScaleToDpi(design, dpi_); }
+    [[nodiscard]] Rect Scale(const Rect& design) const noexcept;
+    // Takes the new DPI: every control, font and picture is scaled again, and the window takes
+    // the place given (the system's suggestion of WM_DPICHANGED), or keeps its client size in
+    // design pixels when there is none.
+    void ChangeDpi(int dpi, const RECT* suggested = nullptr);
+
     std::function<void()> OnShow;
     std::function<void()> OnDestroy;
     std::function<void(bool& canClose)> OnCloseQuery;
@@ -79,6 +94,7 @@ private:
 
     FormParams params_;
     FontHandle font_;
+    int dpi_ = kDesignDpi;
     std::vector<Control*> controls_;  // each lives at least as long as the form's window
     std::vector<Control*> aligned_;
     MainMenu* menu_ = nullptr;

@@ -11,10 +11,66 @@ FontHandle MakeFont(const FontParams& font) {
                                   font.face));
 }
 
-int PointsToPixels(int points) {
+namespace {
+
+// The DPI of the whole screen, which is all that systems before Windows 8.1 know.
+int ScreenDpi() {
     const WindowDc screen(nullptr);
-    const int dpi = screen.dc() ? GetDeviceCaps(screen.dc(), LOGPIXELSY) : 96;
-    return MulDiv(points, dpi > 0 ? dpi : 96, 72);
+    const int dpi = screen.dc() ? GetDeviceCaps(screen.dc(), LOGPIXELSY) : 0;
+    return dpi > 0 ? dpi : kDesignDpi;
+}
+
+// A function of a system DLL that older Windows versions lack, looked up at run time so that
+// the program still starts there; null when it is missing. Only the system folder is searched,
+// so that no DLL of the same name beside the program is loaded in its place.
+template <class Function>
+Function SystemFunction(const char* dll, const char* name) {
+    HMODULE module = GetModuleHandleA(dll);
+    if (!module) module = LoadLibraryExA(dll, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    if (!module) return nullptr;
+    // Through the generic function type, as GetProcAddress cannot know the real one.
+    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
+}
+
+using GetDpiForWindowFunction = UINT(WINAPI*)(HWND);
+using GetDpiForMonitorFunction = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
+constexpr int kEffectiveDpi = 0;  // MDT_EFFECTIVE_DPI
+
+}  // namespace
+
+int PointsToPixels(int points) {
+    return PointsToPixels(points, ScreenDpi());
+}
+
+int PointsToPixels(int points, int dpi) {
+    return MulDiv(points, dpi > 0 ? dpi : kDesignDpi, 72);
+}
+
+FontParams ScaledFont(FontParams font, int dpi) {
+    font.height = ScaleToDpi(font.height, dpi);
+    return font;
+}
+
+int MonitorDpi(POINT point) {
+    static const auto getDpiForMonitor =
+        SystemFunction<GetDpiForMonitorFunction>("shcore.dll", "GetDpiForMonitor");
+    if (getDpiForMonitor) {
+        UINT x = 0, y = 0;
+        const HMONITOR monitor = MonitorFromPoint(point, MONITOR_DEFAULTTOPRIMARY);
+        if (monitor && SUCCEEDED(getDpiForMonitor(monitor, kEffectiveDpi, &x, &y)) && y > 0)
+            return static_cast<int>(y);
+    }
+    return ScreenDpi();
+}
+
+int WindowDpi(HWND hwnd) {
+    static const auto getDpiForWindow =
+        SystemFunction<GetDpiForWindowFunction>("user32.dll", "GetDpiForWindow");
+    if (getDpiForWindow && hwnd)
+        if (const UINT dpi = getDpiForWindow(hwnd); dpi > 0) return static_cast<int>(dpi);
+    RECT r{};
+    if (hwnd) GetWindowRect(hwnd, &r);
+    return MonitorDpi({r.left + (r.right - r.left) / 2, r.top + (r.bottom - r.top) / 2});
 }
 
 }  // namespace kv

@@ -66,5 +66,27 @@ FontHandle MakeFont(const FontParams& font);
 
 // The character height in pixels of a size in points on the screen.
 int PointsToPixels(int points);
+// ... and on a monitor of the given DPI.
+int PointsToPixels(int points, int dpi);
+
+// Sizes in the code are design pixels: pixels of a screen of 96 dots per inch. A window on a
+// monitor of another DPI multiplies them by dpi / 96.
+constexpr int kDesignDpi = 96;
+
+[[nodiscard]] inline int ScaleToDpi(int design, int dpi) {
+    return MulDiv(design, dpi, kDesignDpi);
+}
+// The width of a line of one design pixel: whole pixels, at least one, so that thin lines
+// stay crisp instead of turning into blurred pairs.
+[[nodiscard]] inline int LineWidth(int dpi) {
+    return dpi >= 2 * kDesignDpi ? dpi / kDesignDpi : 1;
+}
+[[nodiscard]] FontParams ScaledFont(FontParams font, int dpi);
+
+// The DPI of the monitor that holds the point, as the system reports it to this process
+// (96 where the system knows no per-monitor DPI; the screen's DPI before Windows 8.1).
+[[nodiscard]] int MonitorDpi(POINT point);
+// The DPI that the window is drawn at, on the monitor it lies on.
+[[nodiscard]] int WindowDpi(HWND hwnd);
 
 }  // namespace kv

@@ -2,88 +2,122 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <vector>
 
+#include "toolkit/App.h"
 #include "toolkit/Gdi.h"
 
 namespace kv {
 
 namespace {
 
-constexpr int kPictureSize = 64;
+constexpr const char* kCheckPicture = "KLAAR";
 constexpr int kCorner = 8;
+constexpr int kFocusInset = 4;
+// A caption wider than the button less this margin takes the narrow font.
+constexpr int kCaptionMargin = 6;
 
-double Coverage(double distance) {
-    return std::clamp(0.5 - distance, 0.0, 1.0);
+// The pixels of a 32-bit DIB section, top row first.
+std::vector<std::uint32_t> Pixels(HBITMAP bitmap, int& width, int& height) {
+    DIBSECTION dib{};
+    if (GetObjectA(bitmap, sizeof(dib), &dib) != sizeof(dib) || dib.dsBm.bmBitsPixel != 32 ||
+        !dib.dsBm.bmBits)
+        return {};
+    width = dib.dsBm.bmWidth;
+    height = dib.dsBm.bmHeight;
+    const bool bottomUp = dib.dsBmih.biHeight > 0;
+    const auto* bits = static_cast<const std::uint32_t*>(dib.dsBm.bmBits);
+    std::vector<std::uint32_t> pixels(static_cast<std::size_t>(width) * height);
+    for (int y = 0; y < height; ++y) {
+        const int from = bottomUp ? height - 1 - y : y;
+        std::copy_n(bits + static_cast<std::size_t>(from) * width, width,
+                    pixels.begin() + static_cast<std::ptrdiff_t>(y) * width);
+    }
+    return pixels;
 }
 
-double SegmentDistance(double x, double y, double ax, double ay, double bx, double by) {
-    const double dx = bx - ax, dy = by - ay;
-    const double t = std::clamp(((x - ax) * dx + (y - ay) * dy) / (dx * dx + dy * dy), 0.0, 1.0);
-    return std::hypot(x - (ax + t * dx), y - (ay + t * dy));
-}
-
-}  // namespace
-
-// Drawn by distance: each pixel's cover of the rounded square and of the thick check line
-// gives smooth edges without any drawing calls.
-BitmapHandle MakeCheckPicture() {
+// The picture at another size, sampled between its pixels so that it stays smooth. Its
+// colours are premultiplied by alpha, so the channels mix as they are.
+BitmapHandle Resampled(HBITMAP source, int size) {
+    int width = 0, height = 0;
+    const std::vector<std::uint32_t> from = Pixels(source, width, height);
+    if (from.empty() || size <= 0) return {};
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = kPictureSize;
-    info.bmiHeader.biHeight = -kPictureSize;
+    info.bmiHeader.biWidth = size;
+    info.bmiHeader.biHeight = -size;
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
     BitmapHandle bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    if (!bitmap || !bits) return bitmap;
-    auto* pixels = static_cast<DWORD*>(bits);
-    const double lo = 4, radius = 12;
-    for (int y = 0; y < kPictureSize; ++y)
-        for (int x = 0; x < kPictureSize; ++x) {
-            const double px = x + 0.5, py = y + 0.5;
-            // Distance to the rounded square: negative inside.
-            const double qx = std::max(std::abs(px - 32) - (32 - lo - radius), 0.0);
-            const double qy = std::max(std::abs(py - 32) - (32 - lo - radius), 0.0);
-            const double inner = std::min(std::max(std::abs(px - 32) - (32 - lo - radius),
-                                                   std::abs(py - 32) - (32 - lo - radius)),
-                                          0.0);
-            const double square = std::hypot(qx, qy) + inner - radius;
-            const double alpha = Coverage(square);
-            const double tick = std::min(SegmentDistance(px, py, 17, 33, 28, 45),
-                                         SegmentDistance(px, py, 28, 45, 48, 20));
-            const double white = Coverage(tick - 4.0);
-            // Green from light at the top to deep at the bottom.
-            const double shade = py / kPictureSize;
-            const double g[3] = {0x2E + (0x1B - 0x2E) * shade, 0xC4 + (0x8A - 0xC4) * shade,
-                                 0x4A + (0x2A - 0x4A) * shade};
-            double rgb[3];
-            for (int i = 0; i < 3; ++i) rgb[i] = (g[i] * (1 - white) + 255 * white) * alpha;
-            const auto byte = [](double v) {
-                return static_cast<DWORD>(std::clamp(v, 0.0, 255.0));
-            };
-            pixels[y * kPictureSize + x] = (byte(alpha * 255) << 24) | (byte(rgb[0]) << 16) |
-                                           (byte(rgb[1]) << 8) | byte(rgb[2]);
+    if (!bitmap || !bits) return {};
+    auto* to = static_cast<std::uint32_t*>(bits);
+    const auto at = [&](int x, int y) {
+        return from[static_cast<std::size_t>(std::clamp(y, 0, height - 1)) * width +
+                    std::clamp(x, 0, width - 1)];
+    };
+    for (int y = 0; y < size; ++y)
+        for (int x = 0; x < size; ++x) {
+            const double sx = (x + 0.5) * width / size - 0.5, sy = (y + 0.5) * height / size - 0.5;
+            const int x0 = static_cast<int>(std::floor(sx)), y0 = static_cast<int>(std::floor(sy));
+            const double fx = sx - x0, fy = sy - y0;
+            std::uint32_t pixel = 0;
+            for (int channel = 0; channel < 32; channel += 8) {
+                const auto c = [&](int px, int py) { return (at(px, py) >> channel) & 0xFF; };
+                const double value = (c(x0, y0) * (1 - fx) + c(x0 + 1, y0) * fx) * (1 - fy) +
+                                     (c(x0, y0 + 1) * (1 - fx) + c(x0 + 1, y0 + 1) * fx) * fy;
+                pixel |= static_cast<std::uint32_t>(std::lround(std::clamp(value, 0.0, 255.0)))
+                         << channel;
+            }
+            to[static_cast<std::size_t>(y) * size + x] = pixel;
         }
     GdiFlush();
     return bitmap;
 }
 
+}  // namespace
+
 void GlowButton::Create(Form& parent, const GlowButtonParams& params) {
     CreateNative(parent, "BUTTON", params.control, BS_OWNERDRAW | WS_GROUP);
-    captionFont_ = MakeFont(params.font);
-    FontParams narrow = params.font;
-    narrow.height = std::max(8, params.font.height * 4 / 5);
-    narrowFont_ = MakeFont(narrow);
-    if (params.checkPicture) {
-        picture_ = MakeCheckPicture();
-        pictureDc_.reset(CreateCompatibleDC(nullptr));
-        if (pictureDc_ && picture_) SelectObject(pictureDc_.get(), picture_.get());
-    }
-    const int w = params.control.bounds.width, h = params.control.bounds.height;
-    face_.reset(CreateRoundRectRgn(0, 0, w + 1, h + 1, kCorner, kCorner));
+    font_ = params.font;
+    // A 32-bit picture keeps its alpha channel only as a DIB section. A missing picture
+    // leaves the button without one.
+    if (params.checkPicture)
+        loaded_.reset(static_cast<HBITMAP>(
+            LoadImageA(App::Instance(), kCheckPicture, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
     border_.reset(CreateSolidBrush(RGB(0x7D, 0xA2, 0xCE)));
     hotBorder_.reset(CreateSolidBrush(RGB(0xC2, 0x9B, 0x29)));
+    Build();
+    Subclass();
+}
+
+// What depends on the button's size in pixels: made at creation and at every new DPI.
+void GlowButton::Build() {
+    const Form& form = *Parent();
+    captionFont_ = MakeFont(ScaledFont(font_, form.Dpi()));
+    FontParams narrow = font_;
+    narrow.height = std::max(8, font_.height * 4 / 5);
+    narrowFont_ = MakeFont(ScaledFont(narrow, form.Dpi()));
+
+    pictureDc_.reset();
+    picture_.reset();
+    pictureSize_ = 0;
+    BITMAP loaded{};
+    if (loaded_ && GetObjectA(loaded_.get(), sizeof(loaded), &loaded) == sizeof(loaded)) {
+        pictureSize_ = form.Scale(loaded.bmWidth);
+        // At the design DPI the picture is drawn as it is, pixel for pixel.
+        if (pictureSize_ != loaded.bmWidth) picture_ = Resampled(loaded_.get(), pictureSize_);
+        pictureDc_.reset(CreateCompatibleDC(nullptr));
+        const HBITMAP shown = picture_ ? picture_.get() : loaded_.get();
+        if (pictureDc_) SelectObject(pictureDc_.get(), shown);
+    }
+
+    const Rect bounds = Bounds();
+    const int w = bounds.width, h = bounds.height;
+    const int corner = form.Scale(kCorner);
+    face_.reset(CreateRoundRectRgn(0, 0, w + 1, h + 1, corner, corner));
     const int top = h / 2, bottom = h - top;
     normal_ = MakeVerticalGradient({{top, RGB(0xF4, 0xF8, 0xFE), RGB(0xE1, 0xEC, 0xFA)},
                                     {bottom, RGB(0xCF, 0xE0, 0xF7), RGB(0xE6, 0xF0, 0xFC)}});
@@ -91,7 +125,10 @@ void GlowButton::Create(Form& parent, const GlowButtonParams& params) {
                                      {bottom, RGB(0xFF, 0xD5, 0x5A), RGB(0xFF, 0xE8, 0x9A)}});
     pressed_ = MakeVerticalGradient({{top, RGB(0xFD, 0xD6, 0x9B), RGB(0xFB, 0xB8, 0x5F)},
                                      {bottom, RGB(0xF8, 0x9B, 0x2B), RGB(0xFC, 0xC4, 0x6F)}});
-    Subclass();
+}
+
+void GlowButton::DpiChanged() {
+    Build();
 }
 
 void GlowButton::SetHot(bool hot) {
@@ -117,16 +154,17 @@ void GlowButton::DrawItem(const DRAWITEMSTRUCT& item) {
     SelectClipRgn(dc, face_.get());
     FillRect(dc, &r, fill.brush.get());
     SelectClipRgn(dc, nullptr);
-    FrameRgn(dc, face_.get(), (hot_ || pressed) ? hotBorder_.get() : border_.get(), 1, 1);
+    const int line = LineWidth(Parent()->Dpi());
+    FrameRgn(dc, face_.get(), (hot_ || pressed) ? hotBorder_.get() : border_.get(), line, line);
 
-    const int shift = pressed ? 1 : 0;
-    if (picture_ && pictureDc_) {
-        const int x = r.left + (r.right - r.left - kPictureSize) / 2 + shift;
-        const int y = r.top + (r.bottom - r.top - kPictureSize) / 2 + shift;
+    const int shift = pressed ? line : 0;
+    if (pictureDc_ && pictureSize_ > 0) {
+        const int x = r.left + (r.right - r.left - pictureSize_) / 2 + shift;
+        const int y = r.top + (r.bottom - r.top - pictureSize_) / 2 + shift;
         const BLENDFUNCTION blend{AC_SRC_OVER, 0, static_cast<BYTE>(disabled ? 96 : 255),
                                   AC_SRC_ALPHA};
-        AlphaBlend(dc, x, y, kPictureSize, kPictureSize, pictureDc_.get(), 0, 0, kPictureSize,
-                   kPictureSize, blend);
+        AlphaBlend(dc, x, y, pictureSize_, pictureSize_, pictureDc_.get(), 0, 0, pictureSize_,
+                   pictureSize_, blend);
     }
     const std::string caption = Text();
     if (!caption.empty()) {
@@ -137,7 +175,8 @@ void GlowButton::DrawItem(const DRAWITEMSTRUCT& item) {
             DrawTextA(dc, caption.c_str(), static_cast<int>(caption.size()), &measure,
                       DT_SINGLELINE | DT_CALCRECT);
         }
-        const bool narrow = measure.right - measure.left > r.right - r.left - 6;
+        const bool narrow =
+            measure.right - measure.left > r.right - r.left - Parent()->Scale(kCaptionMargin);
         const SelectGuard font(dc, narrow ? narrowFont_.get() : captionFont_.get());
         SetBkMode(dc, TRANSPARENT);
         SetTextColor(dc, disabled ? GetSysColor(COLOR_GRAYTEXT) : RGB(0x15, 0x42, 0x8B));
@@ -149,7 +188,7 @@ void GlowButton::DrawItem(const DRAWITEMSTRUCT& item) {
     }
     if (item.itemState & ODS_FOCUS) {
         RECT focus = r;
-        InflateRect(&focus, -4, -4);
+        InflateRect(&focus, -Parent()->Scale(kFocusInset), -Parent()->Scale(kFocusInset));
         SetTextColor(dc, RGB(0, 0, 0));
         DrawFocusRect(dc, &focus);
     }
@@ -174,13 +213,19 @@ LRESULT GlowButton::Subclassed(UINT message, WPARAM wParam, LPARAM lParam) {
             break;
         case WM_GETDLGCODE: {
             LRESULT code = Control::Subclassed(message, wParam, lParam);
+            if (OnKeyDown) return code | DLGC_WANTALLKEYS;
             const auto* msg = reinterpret_cast<const MSG*>(lParam);
             if (msg && msg->message == WM_KEYDOWN && msg->wParam == VK_RETURN)
                 code |= DLGC_WANTMESSAGE;
             return code;
         }
         case WM_KEYDOWN:
-            if (wParam == VK_RETURN) {
+        case WM_SYSKEYDOWN:
+            if (OnKeyDown) {
+                OnKeyDown(static_cast<WORD>(wParam));
+                return 0;
+            }
+            if (message == WM_KEYDOWN && wParam == VK_RETURN) {
                 SendMessageA(GetParent(hwnd_), WM_COMMAND, MAKEWPARAM(Id(), BN_CLICKED),
                              reinterpret_cast<LPARAM>(hwnd_));
                 return 0;

@@ -19,20 +19,49 @@ void GradientPanel::Create(Form& parent, const PanelParams& params) {
     captionHeight_ = std::max(0, params.captionHeight);
     border_ = params.border;
     captionFont_ = params.captionFont;
+    shadowOffset_ = params.shadowOffset;
     ControlParams p = params.control;
     p.tabStop = false;
     CreateNative(parent, kClassName, p, 0);
-    caption_.Set(
-        Text(),
-        {.face = captionFont_.face, .height = captionFont_.height, .color = colors_.captionText});
+    SetMarkup(Text());
     Rebuild();
 }
 
 void GradientPanel::SetColors(const PanelColors& colors) {
     colors_ = colors;
-    caption_.Set(
-        Text(),
-        {.face = captionFont_.face, .height = captionFont_.height, .color = colors_.captionText});
+    SetMarkup(Text());
+    builtHeight_ = -1;
+    Rebuild();
+}
+
+void GradientPanel::SetMarkup(std::string_view markup) {
+    const int dpi = DpiOfParent();
+    const MarkupDefaults defaults{};
+    caption_.Set(markup, {.face = captionFont_.face,
+                          .height = ScaleToDpi(captionFont_.height, dpi),
+                          .color = colors_.captionText,
+                          .shadowOffset = ScaleToDpi(shadowOffset_, dpi),
+                          .indent = ScaleToDpi(defaults.indent, dpi),
+                          .dpi = dpi});
+}
+
+int GradientPanel::DpiOfParent() const {
+    return Parent() ? Parent()->Dpi() : kDesignDpi;
+}
+
+int GradientPanel::CaptionPixels() const {
+    return ScaleToDpi(captionHeight_, DpiOfParent());
+}
+
+RECT GradientPanel::CaptionArea() const {
+    RECT area{};
+    GetClientRect(hwnd_, &area);
+    if (captionHeight_ > 0) area.bottom = std::min<LONG>(area.bottom, CaptionPixels());
+    return area;
+}
+
+void GradientPanel::DpiChanged() {
+    SetMarkup(Text());
     builtHeight_ = -1;
     Rebuild();
 }
@@ -53,7 +82,7 @@ void GradientPanel::Rebuild() {
     const int height = std::max(1, static_cast<int>(client.bottom));
     if (height == builtHeight_) return;
     builtHeight_ = height;
-    const int caption = std::min(captionHeight_, height);
+    const int caption = std::min(CaptionPixels(), height);
     fill_ = MakeVerticalGradient({{caption, colors_.captionFrom, colors_.captionTo},
                                   {height - caption, colors_.from, colors_.to}});
     borderBrush_.reset(CreateSolidBrush(colors_.border));
@@ -66,12 +95,12 @@ void GradientPanel::Paint() {
     GetClientRect(hwnd_, &client);
     SetBrushOrgEx(ps.dc(), 0, 0, nullptr);
     FillRect(ps.dc(), &client, fill_.brush.get());
-    if (captionHeight_ > 0) {
-        const RECT bar{client.left, client.top, client.right,
-                       std::min<LONG>(client.bottom, captionHeight_)};
-        caption_.Draw(ps.dc(), bar);
-    }
-    if (border_) FrameRect(ps.dc(), &client, borderBrush_.get());
+    caption_.Draw(ps.dc(), CaptionArea());
+    if (border_)
+        for (int k = 0; k < LineWidth(DpiOfParent()); ++k) {
+            FrameRect(ps.dc(), &client, borderBrush_.get());
+            InflateRect(&client, -1, -1);
+        }
 }
 
 LRESULT GradientPanel::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -86,18 +115,14 @@ LRESULT GradientPanel::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
             return 0;
         case WM_SETTEXT: {
             const LRESULT result = DefWindowProcA(hwnd_, message, wParam, lParam);
-            caption_.Set(lParam ? reinterpret_cast<const char*>(lParam) : "",
-                         {.face = captionFont_.face,
-                          .height = captionFont_.height,
-                          .color = colors_.captionText});
-            if (captionHeight_ > 0) {
-                RECT bar{};
-                GetClientRect(hwnd_, &bar);
-                bar.bottom = std::min<LONG>(bar.bottom, captionHeight_);
-                InvalidateRect(hwnd_, &bar, FALSE);
-            }
+            SetMarkup(lParam ? reinterpret_cast<const char*>(lParam) : "");
+            const RECT area = CaptionArea();
+            InvalidateRect(hwnd_, &area, FALSE);
             return result;
         }
+        case WM_MOUSEMOVE:
+            if (OnMouseMove) OnMouseMove();
+            return 0;
         default:
             return DefWindowProcA(hwnd_, message, wParam, lParam);
     }

@@ -1,6 +1,7 @@
 #pragma once
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -33,13 +34,15 @@ public:
 
 struct PanelParams {
     ControlParams control;
-    int captionHeight = 0;  // 0: no caption bar
+    int captionHeight = 0;  // 0: no caption bar; design pixels, as is CaptionHeight()
     bool border = false;
     FontParams captionFont{.face = "Arial", .height = 18};
+    int shadowOffset = 2;  // of SHAD text, right and down
 };
 
 // A panel filled with a vertical gradient, with an optional caption bar across its top whose
-// caption is mark-up (ui/Markup.h). The window text is the caption as given, tags included.
+// caption is mark-up (ui/Markup.h). Without a caption bar the caption is drawn on the panel's
+// body, centred vertically. The window text is the caption as given, tags included.
 // Other controls sit on it as its siblings; transparent ones show its gradient (Backdrop).
 class GradientPanel : public Control {
 public:
@@ -53,17 +56,26 @@ public:
 
     [[nodiscard]] HBRUSH Backdrop() const override { return fill_.brush.get(); }
 
+    std::function<void()> OnMouseMove;
+
 protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
     void Rebuild();
     void Paint();
+    void SetMarkup(std::string_view markup);
+    void DpiChanged() override;
+    [[nodiscard]] int DpiOfParent() const;
+    [[nodiscard]] int CaptionPixels() const;  // the caption bar's height in real pixels
+    // Where the caption is drawn: the bar, or the whole body when there is none.
+    [[nodiscard]] RECT CaptionArea() const;
 
     PanelColors colors_{};
     int captionHeight_ = 0;
     bool border_ = false;
     FontParams captionFont_{};
+    int shadowOffset_ = 2;
     GradientBrush fill_;
     BrushHandle borderBrush_;
     MarkupText caption_;

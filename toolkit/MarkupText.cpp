@@ -23,7 +23,8 @@ SIZE Extent(HDC dc, HFONT font, const std::string& text) {
 
 HFONT MarkupText::FontFor(const markup::Style& style) {
     FontKey key{style.face.empty() ? defaults_.face : style.face,
-                style.size > 0 ? PointsToPixels(style.size) : defaults_.height, style.bold};
+                style.size > 0 ? PointsToPixels(style.size, defaults_.dpi) : defaults_.height,
+                style.bold};
     for (const auto& [known, font] : fonts_)
         if (known.face == key.face && known.height == key.height && known.bold == key.bold)
             return font.get();

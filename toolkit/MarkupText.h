@@ -18,6 +18,7 @@ struct MarkupDefaults {
     COLORREF shadowColor = RGB(0x40, 0x40, 0x40);
     int shadowOffset = 2;
     int indent = 4;  // from the left and right edges
+    int dpi = 96;    // of the window it is drawn in, for the sizes in points of the mark-up
 };
 
 // A mark-up caption ready to draw: parsed, with one font per distinct style made when the

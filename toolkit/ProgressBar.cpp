@@ -10,8 +10,11 @@ namespace kv {
 
 namespace {
 constexpr const char* kClassName = "KvProgressBar";
-constexpr int kBorder = 1;
 }  // namespace
+
+int ProgressBar::Border() const {
+    return LineWidth(Parent() ? Parent()->Dpi() : kDesignDpi);
+}
 
 void ProgressBar::Create(Form& parent, const ControlParams& params) {
     RegisterControlClass(kClassName, reinterpret_cast<LPCSTR>(IDC_ARROW));
@@ -42,7 +45,7 @@ int ProgressBar::FilledWidth(int inner) const noexcept {
 int ProgressBar::InnerWidth() const {
     RECT client{};
     if (hwnd_) GetClientRect(hwnd_, &client);
-    return std::max(0, static_cast<int>(client.right) - 2 * kBorder);
+    return std::max(0, static_cast<int>(client.right) - 2 * Border());
 }
 
 // A scan sets the position after every folder; only a change that shows is painted.
@@ -69,9 +72,11 @@ void ProgressBar::Paint() {
     const PaintScope ps(hwnd_);
     RECT client{};
     GetClientRect(hwnd_, &client);
-    FrameRect(ps.dc(), &client, border_.get());
     RECT inner = client;
-    InflateRect(&inner, -kBorder, -kBorder);
+    for (int k = 0; k < Border(); ++k) {
+        FrameRect(ps.dc(), &inner, border_.get());
+        InflateRect(&inner, -1, -1);
+    }
     const int filled = FilledWidth(inner.right - inner.left);
     RECT bar = inner;
     bar.right = bar.left + filled;

@@ -31,6 +31,7 @@ private:
     void Changed(int oldLevel, int oldWidth);
     void Paint();
     [[nodiscard]] int InnerWidth() const;
+    [[nodiscard]] int Border() const;
 
     int max_ = 100;
     int position_ = 0;

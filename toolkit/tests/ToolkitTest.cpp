@@ -25,8 +25,12 @@ namespace {
 // A form whose controls each test builds for itself, and that counts WM_APP messages.
 class TestForm : public Form {
 public:
-    explicit TestForm(std::function<void(TestForm&)> build = {})
-        : Form({.className = "KvToolkitTestForm", .caption = "Test", .bounds = {50, 50, 400, 300}}),
+    explicit TestForm(std::function<void(TestForm&)> build = {}, int dpi = 0)
+        : Form({.className = "KvToolkitTestForm",
+                .caption = "Test",
+                .bounds = {50, 50, 400, 300},
+                .font = {.face = "Arial", .height = 16},
+                .dpi = dpi}),
           build_(std::move(build)) {
         Create();
     }
@@ -470,6 +474,132 @@ TEST_F(ToolkitTest, GlowButtonIsOperatedByTheKeyboard) {
     PostMessageA(other.Handle(), WM_SYSCHAR, 'g', 0x20000001);
     EXPECT_TRUE(PumpUntil([&] { return clicks >= 3; }));
     EXPECT_EQ(clicks, 3);
+}
+
+// ---- DPI
+
+int FontHeight(HFONT font) {
+    LOGFONTA info{};
+    GetObjectA(font, sizeof(info), &info);
+    return info.lfHeight;
+}
+
+HFONT FontOf(const Control& control) {
+    return reinterpret_cast<HFONT>(SendMessageA(control.Handle(), WM_GETFONT, 0, 0));
+}
+
+bool SameRect(const Rect& a, const Rect& b) {
+    return a.left == b.left && a.top == b.top && a.width == b.width && a.height == b.height;
+}
+
+// The window code gives design pixels; at 144 DPI every place, size and font is half as
+// large again, and a move to a 96-DPI monitor brings back the design numbers exactly.
+TEST_F(ToolkitTest, AFormScalesItsControlsAndFontsToItsDpiAndBack) {
+    Label label;
+    Label ownFont;
+    StatusBar bar;
+    TestForm form(
+        [&](TestForm& f) {
+            label.Create(f, {.id = 1000, .bounds = {10, 20, 100, 21}, .text = "a"});
+            ownFont.Create(f, {.id = 1001, .bounds = {8, 132, 409, 189}, .text = "b"});
+            bar.Create(f, {.id = 1002}, 21, {60, 50});
+        },
+        144);
+    ownFont.SetFont(FontParams{.face = "Arial", .height = 18, .bold = true});
+    EXPECT_EQ(form.Dpi(), 144);
+
+    struct Expected {
+        Rect label, ownFont;
+        int barHeight, firstEdge, formFont, ownFontHeight;
+    };
+    const auto check = [&](const Expected& e, const char* when) {
+        EXPECT_TRUE(SameRect(label.Bounds(), e.label)) << when;
+        EXPECT_TRUE(SameRect(ownFont.Bounds(), e.ownFont)) << when;
+        EXPECT_EQ(bar.Bounds().height, e.barHeight) << when;
+        EXPECT_EQ(bar.Bounds().top + bar.Bounds().height, form.ClientSize().cy) << when;
+        int edges[2] = {};
+        SendMessageA(bar.Handle(), SB_GETPARTS, 2, reinterpret_cast<LPARAM>(edges));
+        EXPECT_EQ(edges[0], e.firstEdge) << when;
+        EXPECT_EQ(FontHeight(form.Font()), -e.formFont) << when;
+        EXPECT_EQ(FontHeight(FontOf(label)), -e.formFont) << when;
+        EXPECT_EQ(FontHeight(FontOf(ownFont)), -e.ownFontHeight) << when;
+    };
+    check({{15, 30, 150, 32}, {12, 198, 614, 284}, 32, 90, 24, 27}, "at 144 DPI");
+
+    RECT suggested{60, 60, 460, 360};
+    SendMessageA(form.Handle(), WM_DPICHANGED, MAKEWPARAM(96, 96),
+                 reinterpret_cast<LPARAM>(&suggested));
+    EXPECT_EQ(form.Dpi(), 96);
+    check({{10, 20, 100, 21}, {8, 132, 409, 189}, 21, 60, 16, 18}, "back at 96 DPI");
+    RECT window{};
+    GetWindowRect(form.Handle(), &window);
+    EXPECT_EQ(window.left, 60);
+    EXPECT_EQ(window.right - window.left, 400);
+}
+
+// A dialog's client area is given in design pixels; its frame is the system's own.
+TEST_F(ToolkitTest, AClientSizedFormGetsItsScaledClientArea) {
+    for (const int dpi : {96, 144, 192}) {
+        Form form({.className = "KvToolkitDialog",
+                   .style = WS_POPUP | WS_CAPTION,
+                   .exStyle = WS_EX_DLGMODALFRAME,
+                   .bounds = {0, 0, 431, 534},
+                   .clientSized = true,
+                   .centred = true,
+                   .dpi = dpi});
+        form.Create();
+        EXPECT_EQ(form.ClientSize().cx, MulDiv(431, dpi, 96)) << dpi;  // 646.5 is 647
+        EXPECT_EQ(form.ClientSize().cy, MulDiv(534, dpi, 96)) << dpi;
+    }
+}
+
+// The button drawn into a bitmap of its own; the pixels of the check-mark picture are the
+// only green ones.
+int GreenPixels(const GlowButton& button) {
+    RECT r{};
+    GetClientRect(button.Handle(), &r);
+    const HDC screen = GetDC(nullptr);
+    const HDC dc = CreateCompatibleDC(screen);
+    const HBITMAP bitmap = CreateCompatibleBitmap(screen, r.right, r.bottom);
+    ReleaseDC(nullptr, screen);
+    const HGDIOBJ old = SelectObject(dc, bitmap);
+    SendMessageA(button.Handle(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+    int green = 0;
+    for (int y = 0; y < r.bottom; ++y)
+        for (int x = 0; x < r.right; ++x) {
+            const COLORREF c = GetPixel(dc, x, y);
+            if (GetGValue(c) > GetRValue(c) + 40 && GetGValue(c) > GetBValue(c) + 40) ++green;
+        }
+    SelectObject(dc, old);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    return green;
+}
+
+// The picture comes from the program's resources and grows with the DPI, smoothly: at 144
+// DPI it covers 2.25 times the pixels.
+TEST_F(ToolkitTest, TheCheckPictureIsLoadedAndScaledWithTheDpi) {
+    GlowButton at96, at144, plain;
+    TestForm form96(
+        [&](TestForm& f) {
+            at96.Create(
+                f, {.control = {.id = 1000, .bounds = {10, 10, 76, 56}}, .checkPicture = true});
+            plain.Create(f, {.control = {.id = 1001, .bounds = {100, 10, 76, 56}, .text = "&Go"}});
+        },
+        96);
+    TestForm form144(
+        [&](TestForm& f) {
+            at144.Create(
+                f, {.control = {.id = 1000, .bounds = {10, 10, 76, 56}}, .checkPicture = true});
+        },
+        144);
+    const int small = GreenPixels(at96), large = GreenPixels(at144);
+    EXPECT_GT(small, 64 * 64 / 2);  // most of the rounded square is green
+    EXPECT_EQ(GreenPixels(plain), 0);
+    EXPECT_NEAR(static_cast<double>(large) / small, 2.25, 0.15);
+
+    SendMessageA(form144.Handle(), WM_DPICHANGED, MAKEWPARAM(96, 96), 0);
+    EXPECT_EQ(GreenPixels(at144), small);
 }
 
 }  // namespace
