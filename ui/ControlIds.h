@@ -43,5 +43,8 @@ inline constexpr int Memo = 402;
 inline constexpr int FotoTarm = 403;
 inline constexpr int pBoven = 404;
 inline constexpr int AboutBack = 405;
+inline constexpr int Label2 = 406;
+inline constexpr int Panel1 = 407;
+inline constexpr int Panel2 = 408;
 
 }  // namespace kv::ids

@@ -59,6 +59,10 @@ std::string InfoTitle(std::string_view versionText) {
 
 std::string SiteHint() { return "Klik hier om naar de site van Quilbex te gaan..."; }
 
+std::string AboutNotice() { return "Freeware © 2026 Quilbex"; }
+
+std::string MakerSite() { return "https://www.quilbex.nl/"; }
+
 // A failed write is reported in Dutch only, whatever the language.
 std::string WriteFailed(std::string_view path) {
     std::string text = "'";

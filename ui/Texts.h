@@ -19,6 +19,8 @@ std::string VersionText(int major, int minor, int release, int build);  // "Vers
 std::string AppTitle(std::string_view versionText);           // "Kovelar : Versie 3.0.0.6"
 std::string InfoTitle(std::string_view versionText);          // "Info (Versie 3.0.0.6)"
 std::string SiteHint();
+std::string AboutNotice();                                     // the info window's notice line
+std::string MakerSite();                                       // the address the photo opens
 std::string WriteFailed(std::string_view path);               // "'path'\r\nkan niet ..."
 std::string WriteFailed(std::string_view path, std::string_view errorText);  // settings save
 std::string ErrorCaption();                                    // "ERROR!"
