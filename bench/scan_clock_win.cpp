@@ -7,10 +7,11 @@
 //
 // Prints one line: folders=.. seconds=.. (folders: what eAantal shows at the end).
 //
-//   scanclock.exe --shot idle|scan PROGRAM DATA_FOLDER
+//   scanclock.exe --shot idle|scan|help|photo PROGRAM DATA_FOLDER
 //
 // For tests/wine/screenshot.sh: brings the settings window up (and, for "scan", starts a scan
-// and waits until it is seen running), writes DATA_FOLDER\ready.flag, waits up to a minute for
+// and waits until it is seen running; for "help", opens the info window from it; for "photo",
+// also turns that window to its photo page), writes DATA_FOLDER\ready.flag, waits up to a minute for
 // DATA_FOLDER\shot.done, and ends the program.
 
 #include <windows.h>
@@ -44,7 +45,8 @@ int main(int argc, char** argv) {
         argv += 2;
         argc -= 2;
     }
-    if (argc != 3) return Fail("usage: scanclock.exe [--shot idle|scan] PROGRAM DATA_FOLDER");
+    if (argc != 3)
+        return Fail("usage: scanclock.exe [--shot idle|scan|help|photo] PROGRAM DATA_FOLDER");
     const std::string program = argv[1];
     std::string folder = argv[2];
     if (folder.back() != '\\') folder += '\\';
@@ -77,6 +79,17 @@ int main(int argc, char** argv) {
             kv::driver::ClickButton(start);
             if (!kv::driver::WaitUntil([&] { return !IsWindowVisible(start); }))
                 return Fail("the scan did not start");
+        }
+        if (shot == "help" || shot == "photo") {
+            kv::driver::ClickButton(GetDlgItem(settings, kv::ids::bInfo));
+            const HWND about = kv::driver::WaitTopWindow(process.pid(), "TfAbout");
+            if (!about) return Fail("no info window");
+            if (shot == "photo") {
+                const HWND photo = GetDlgItem(about, kv::ids::FotoTarm);
+                kv::driver::ClickButton(GetDlgItem(about, kv::ids::AboutInfo));
+                if (!kv::driver::WaitUntil([&] { return IsWindowVisible(photo) != FALSE; }))
+                    return Fail("no photo page");
+            }
         }
         CloseHandle(CreateFileA((folder + "ready.flag").c_str(), GENERIC_WRITE, 0, nullptr,
                                 CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
