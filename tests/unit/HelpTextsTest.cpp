@@ -6,6 +6,7 @@
 
 #include <fstream>
 #include <iterator>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -39,6 +40,8 @@ bool LooksLikeUtf8(const std::string& text) {
 struct HelpCase {
     const char* resource;
     std::string accentedWord;  // a word that must come out right, in Windows-1252 bytes
+
+    friend void PrintTo(const HelpCase& c, std::ostream* out) { *out << c.resource; }
 };
 
 class HelpTexts : public testing::TestWithParam<HelpCase> {};
