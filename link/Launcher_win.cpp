@@ -31,7 +31,14 @@ bool ShellOpen(const char* file, const char* parameters) {
 
 }  // namespace
 
+// A command line holds at most 32767 characters, its terminating zero included, and the shell
+// puts the quoted file name and a blank before the parameters. Longer parameters cannot reach
+// the program whole: Windows refuses such a start, while Wine starts the program with its
+// command line cut, which would send the file manager to a folder nobody asked for. Either way
+// the start has failed.
 bool StartProgram(const std::string& file, const std::string& parameters) {
+    constexpr std::size_t kMaxCommandLine = 32767;
+    if (file.size() + parameters.size() + 4 > kMaxCommandLine) return false;
     return ShellOpen(file.c_str(), parameters.c_str());
 }
 

@@ -156,11 +156,14 @@ void TfMain::SearchFolders() {
     ListBox.Clear();
     const std::string term = ParamStr(CommandLine(), 1);
     if (ReadsIndexOnDisk()) {
+        ListBox.BeginUpdate(IndexOnDisk->matches.Count());
         for (const std::string_view entry : IndexOnDisk->matches) ListBox.Add(entry);
     } else {
-        for (const std::size_t i : FindMatches(*FolderList, SearchKey(term)))
-            ListBox.Add((*FolderList)[i]);
+        const std::vector<std::size_t> matches = FindMatches(*FolderList, SearchKey(term));
+        ListBox.BeginUpdate(matches.size());
+        for (const std::size_t i : matches) ListBox.Add((*FolderList)[i]);
     }
+    ListBox.EndUpdate();
     const std::size_t count = static_cast<std::size_t>(ListBox.Count());
 
     const texts::Language language = CurrentLanguage();
@@ -208,12 +211,14 @@ void TfMain::JumpTo(const std::string& parameters) {
 }
 
 // Wide enough for the widest entry with room to spare, high enough for every entry and the
-// status bar; a long list gets the whole screen instead.
+// status bar; a long list gets the whole screen instead, so its entries are not measured: a
+// term that matches most of a large index lists a million entries, and reading each back
+// from the list costs far more than the whole search.
 void TfMain::FitToList() {
-    ListBox.SetFont(MakeFont({.face = "Arial", .height = PointsToPixels(10)}));
+    ListBox.SetFont(MakeFont({.face = "Arial", .height = PointsToPixels(10, Dpi())}));
     const int count = ListBox.Count();
     int widest = 0;
-    {
+    if (count <= kMaxSizedEntries) {
         const WindowDc dc(ListBox.Handle());
         const SelectGuard font(
             dc.dc(), reinterpret_cast<HGDIOBJ>(SendMessageA(ListBox.Handle(), WM_GETFONT, 0, 0)));

@@ -151,4 +151,54 @@ TEST_F(ScanFaults, FiftyThousandFoldersInOneDirectory) {
     Leave(process, settings);
 }
 
+// H: holds folders named in Greek ("Αθήνα 2024"), in CJK and with an emoji, beside a plain
+// one. The ANSI listing gives each character that code page 1252 cannot hold as "?", or as
+// its nearest letter where the code page's best fit has one (the small alpha becomes "a"), so
+// the walk takes such a folder under that name (two CJK names become the same "??") and
+// cannot list it: nothing below it is added. The plain folder is walked as usual. The entries are
+// then found like any other: a term of their plain part jumps to the entry as it stands, and "??"
+// lists every entry whose last component holds it, in index order.
+TEST_F(ScanFaults, NamesOutsideTheCodePageKeepTheirEntryOnly) {
+    Map("intl");
+    WriteSettings(1);
+    std::vector<std::string> entries;
+    {
+        const driver::Process process = Start("");
+        const SettingsWindow settings = StartSettings(process);
+        ASSERT_TRUE(settings);
+        entries = ScanOnce(process, settings);
+        Leave(process, settings);
+    }
+    std::vector<std::string> found = OnDrive(entries, 'H');
+    std::sort(found.begin(), found.end());
+    const std::vector<std::string> expected = {"H:\\????A 2024\\", "H:\\??\\",
+                                               "H:\\??\\",         "H:\\FOTO ??\\",
+                                               "H:\\PLAIN\\",      "H:\\PLAIN\\INNER\\"};
+    EXPECT_EQ(found, expected);
+
+    const Ending one = Run(" 2024");
+    EXPECT_EQ(one.exitCode, 0u);
+    EXPECT_TRUE(one.boxes.empty());
+    EXPECT_EQ(WaitTotalcmdCalls(1), std::vector<std::string>{" /O \"H:\\????A 2024\\\""});
+    const auto index = ReadBytes("kovelar.dat");
+    ASSERT_TRUE(index);
+    entries = SplitLines(*index);
+    ASSERT_FALSE(entries.empty());
+    EXPECT_EQ(entries.front(), "H:\\????A 2024\\");
+
+    std::vector<std::string> holding;
+    for (const std::string& entry : entries) {
+        const std::string name = entry.substr(0, entry.size() - 1);
+        if (name.substr(name.rfind('\\') + 1).find("??") != std::string::npos)
+            holding.push_back(entry);
+    }
+    ASSERT_EQ(holding.size(), 5u) << "D:\\??\\ of the fixture drive and four on H:";
+    const driver::Process process = Start(" ??");
+    const MainWindow main = WaitMain(process);
+    ASSERT_TRUE(main);
+    EXPECT_EQ(driver::ListItems(main.list), holding);
+    driver::PostKey(main.list, VK_ESCAPE);
+    EXPECT_EQ(WaitEnd(process).exitCode, 0u);
+}
+
 }  // namespace kv::e2e
