@@ -13,7 +13,9 @@
 # as root writes files whatever their mode bits, so a test makes a file or folder unwritable
 # with `chattr +i`, which a Windows program cannot call. The program writes a request file
 # (C:\kvharness\req-<n>.txt: "+i" or "-i", a line break, a path below C:\kvtest\) and
-# waits for the matching done-<n>.txt; see tests/wine/driver/HarnessClient.cpp.
+# waits for the matching done-<n>.txt; see tests/wine/driver/HarnessClient.cpp. The stress
+# tests also ask for an index made by make-index.py ("index <N>") and for a small tmpfs on a
+# folder ("tmpfs <KB>", "untmpfs -"): tests/wine/faults.sh does those.
 #
 # `setup STATE_DIR scan` makes the prefix for drive-scan tests instead: a scan walks every
 # fixed and network drive, so there C: (the Windows tree, with links into $HOME) is a
@@ -27,7 +29,11 @@
 #                  path line "H: <tree>" (or "H: -" to drop it), <tree> one of the folders
 #                  below trees/ (t20k: 20,000 folders; t100k when built by bench/scan.sh;
 #                  long: a chain of folders whose paths pass 260 characters; flat50k: 50,000
-#                  folders side by side in the drive's root).
+#                  folders side by side in the drive's root; intl: folder names that the ANSI
+#                  code page cannot hold).
+#
+# The plain prefix gets C:\kvfixtures\index2m.dat, an index of 2,000,000 entries made by
+# shared/bench/make-index.py once and kept.
 # Drive types are read only when the wineserver starts, so they are fixed in the prefix; the
 # drive links are read on every access, so a mapping takes effect at once.
 set -u
@@ -162,6 +168,11 @@ make_fault_trees() {
         mkdir -p "$path" || die "cannot build trees/long"
         touch "$TREES/long.done"
     fi
+    # Greek, CJK and an emoji beside a plain name: code page 1252 holds none of them. Two
+    # names come back from the ANSI listing as the same run of "?"; each has a folder below.
+    rm -rf "${TREES:?}/intl"
+    mkdir -p "$TREES/intl/Αθήνα 2024/unseen" "$TREES/intl/日本/unseen" "$TREES/intl/中国/unseen" \
+        "$TREES/intl/Foto 📷/unseen" "$TREES/intl/Plain/Inner" || die "cannot build trees/intl"
     if [ ! -f "$TREES/flat50k.done" ]; then
         rm -rf "${TREES:?}/flat50k"
         python3 -c 'import os, sys
@@ -171,6 +182,26 @@ for i in range(50000):
     os.mkdir(os.path.join(root, "f%05d" % i))' "$TREES/flat50k" || die "cannot build trees/flat50k"
         touch "$TREES/flat50k.done"
     fi
+}
+
+# The index of 2,000,000 entries for the plain prefix's tests, made once and kept beside the
+# prefix; the prefix gets a link to it (tests copy it before they let the program change it).
+# Without the generator the tests that need it fail and say so; the others still run.
+make_large_index() {
+    local index=$STATE_DIR/index2m.dat
+    if [ ! -f "$STATE_DIR/index2m.done" ] || [ ! -f "$index" ]; then
+        local maker
+        maker=$(realpath -m "$(dirname "$0")/../../../shared/bench/make-index.py")
+        if ! timeout 240 python3 "$maker" 2000000 "$index" >"$STATE_DIR/index2m.log" 2>&1; then
+            echo "harness: make-index.py failed, see $STATE_DIR/index2m.log" >&2
+            rm -f "$index"
+            return 0
+        fi
+        touch "$STATE_DIR/index2m.done"
+    fi
+    mkdir -p "$PREFIX/drive_c/kvfixtures"
+    ln -f "$index" "$PREFIX/drive_c/kvfixtures/index2m.dat" 2>/dev/null ||
+        cp -f "$index" "$PREFIX/drive_c/kvfixtures/index2m.dat"
 }
 
 # Points drive letter $1 (e.g. d:) at trees/$2.
@@ -215,6 +246,7 @@ do_setup() {
     # A prefix survives between runs (wineboot takes half a minute); only its data folders are reset.
     prefix_ready "$kind" || make_prefix "$kind"
     [ "$kind" = scan ] && setup_scan_drives
+    [ "$kind" = plain ] && make_large_index
     release_immutable
     rm -rf "$PREFIX/drive_c/kvtest" "$PREFIX/drive_c/kvharness"
     mkdir -p "$PREFIX/drive_c/kvtest" "$PREFIX/drive_c/kvharness"
@@ -271,6 +303,12 @@ serve_requests() {
                     unix=$PREFIX/drive_c/$(printf '%s' "${path:3}" | tr '\\' '/')
                     chattr "$op" "$unix" 2>>"$STATE_DIR/requests.log" && status=0
                     ;;
+                index\ *:[Cc]:\\kvtest\\* | tmpfs\ *:[Cc]:\\kvtest\\* | untmpfs\ *:[Cc]:\\kvtest\\*)
+                    # The stress tests' faults: a generated index, a small tmpfs (faults.sh).
+                    unix=$PREFIX/drive_c/$(printf '%s' "${path:3}" | tr '\\' '/')
+                    bash "$(dirname "$0")/faults.sh" "${op%% *}" "${op#* }" "$STATE_DIR" "$unix" \
+                        2>>"$STATE_DIR/requests.log" && status=0
+                    ;;
             esac
             echo "$op $path -> $status" >>"$STATE_DIR/requests.log"
             rm -f "$req"
@@ -284,6 +322,8 @@ serve_requests() {
 # Undoes every chattr +i that a test left behind (a failed test may not get to its cleanup).
 release_immutable() {
     [ -d "$PREFIX/drive_c/kvtest" ] || return 0
+    # A tmpfs that a stress test mounted there goes too, also when the test failed (faults.sh).
+    bash "$(dirname "$0")/faults.sh" release "$PREFIX/drive_c/kvtest" 2>>"$STATE_DIR/requests.log"
     lsattr -R "$PREFIX/drive_c/kvtest" 2>/dev/null | awk '$1 ~ /i/ && NF >= 2 { $1 = ""; sub(/^ /, ""); print }' |
         while IFS= read -r f; do chattr -i "$f" 2>/dev/null; done
     chattr -i "$PREFIX/drive_c/kvtest" 2>/dev/null
@@ -317,9 +357,18 @@ do_run() {
     esac
     serve_requests $$ </dev/null >/dev/null 2>&1 &
     local server=$!
-    # Windows programs start in C:\ so that Wine gives them a proper current folder.
-    (cd "$PREFIX/drive_c" && exec timeout -k 10 "${KV_RUN_TIMEOUT:-840}" wine "$exe" "$@")
+    # Windows programs start in C:\ so that Wine gives them a proper current folder. Their
+    # output goes to a file, shown when they end: whatever Wine starts on their behalf (the
+    # desktop process, the services) inherits their output handles and may keep them for the
+    # rest of the server's life, and a pipe kept open that way makes ctest wait for its end
+    # until the entry times out.
+    local out
+    out=$(mktemp "$STATE_DIR/run-XXXXXX.log")
+    (cd "$PREFIX/drive_c" && exec timeout -k 10 "${KV_RUN_TIMEOUT:-840}" wine "$exe" "$@") \
+        </dev/null >"$out" 2>&1
     local rc=$?
+    cat "$out"
+    rm -f "$out"
     kill "$server" 2>/dev/null
     wait "$server" 2>/dev/null
     release_immutable
