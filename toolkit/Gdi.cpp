@@ -73,4 +73,19 @@ int WindowDpi(HWND hwnd) {
     return MonitorDpi({r.left + (r.right - r.left) / 2, r.top + (r.bottom - r.top) / 2});
 }
 
+BitmapHandle MakeTopDownDib(int width, int height, std::uint32_t*& bits) {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* pixels = nullptr;
+    BitmapHandle bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &pixels, nullptr, 0));
+    bits = bitmap ? static_cast<std::uint32_t*>(pixels) : nullptr;
+    if (!bits) bitmap.reset();
+    return bitmap;
+}
+
 }  // namespace kv

@@ -1,6 +1,8 @@
 #pragma once
 #include <windows.h>
 
+#include <cstdint>
+
 #include "toolkit/Handle.h"
 
 namespace kv {
@@ -53,6 +55,10 @@ private:
     HDC dc_;
     HGDIOBJ old_;
 };
+
+// A 32-bit DIB section of the size whose rows run from the top; `bits` gets its pixels
+// (0xAARRGGBB). Null, with `bits` null, when it cannot be made.
+BitmapHandle MakeTopDownDib(int width, int height, std::uint32_t*& bits);
 
 // A font by face and character height in pixels (the height of the letters, without the
 // internal leading), the way a window description gives it.

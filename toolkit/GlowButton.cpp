@@ -43,17 +43,9 @@ BitmapHandle Resampled(HBITMAP source, int size) {
     int width = 0, height = 0;
     const std::vector<std::uint32_t> from = Pixels(source, width, height);
     if (from.empty() || size <= 0) return {};
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = size;
-    info.bmiHeader.biHeight = -size;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    BitmapHandle bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    if (!bitmap || !bits) return {};
-    auto* to = static_cast<std::uint32_t*>(bits);
+    std::uint32_t* to = nullptr;
+    BitmapHandle bitmap = MakeTopDownDib(size, size, to);
+    if (!bitmap) return {};
     const auto at = [&](int x, int y) {
         return from[static_cast<std::size_t>(std::clamp(y, 0, height - 1)) * width +
                     std::clamp(x, 0, width - 1)];

@@ -1,6 +1,9 @@
 #include "toolkit/Gradient.h"
 
 #include <algorithm>
+#include <cstdint>
+
+#include "toolkit/Gdi.h"
 
 namespace kv {
 
@@ -16,19 +19,11 @@ GradientBrush MakeVerticalGradient(const std::vector<GradientBand>& bands) {
     for (const GradientBand& band : bands) height += std::max(0, band.height);
     height = std::max(1, height);
 
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = 1;
-    info.bmiHeader.biHeight = -height;  // top-down
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
+    std::uint32_t* pixel = nullptr;
     GradientBrush result;
-    result.bitmap.reset(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    if (!result.bitmap || !bits) return result;
+    result.bitmap = MakeTopDownDib(1, height, pixel);
+    if (!result.bitmap) return result;
 
-    auto* pixel = static_cast<DWORD*>(bits);
     int row = 0;
     for (const GradientBand& band : bands)
         for (int i = 0; i < band.height && row < height; ++i, ++row) {

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "toolkit/App.h"
+#include "toolkit/Gdi.h"
 
 namespace kv {
 
@@ -142,20 +143,12 @@ Pixels ScaledDown(const Pixels& source, int width, int height) {
 
 // The control's face: the background with the picture centred on it.
 BitmapHandle Face(const Pixels& picture, int width, int height, COLORREF background) {
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    BitmapHandle face(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    if (!face || !bits) return face;
+    std::uint32_t* out = nullptr;
+    BitmapHandle face = MakeTopDownDib(width, height, out);
+    if (!face) return face;
     // Opaque everywhere: an alpha of 0 would let a themed static show through it.
     const std::uint32_t fill = 0xFF000000u | (GetRValue(background) << 16) |
                                (GetGValue(background) << 8) | GetBValue(background);
-    auto* out = static_cast<std::uint32_t*>(bits);
     std::fill(out, out + static_cast<std::size_t>(width) * height, fill);
     const int left = (width - picture.width) / 2, top = (height - picture.height) / 2;
     for (int y = 0; y < picture.height; ++y)
