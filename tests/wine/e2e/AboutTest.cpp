@@ -37,6 +37,10 @@ struct InfoWindow {
     bool OnHelpPage() const { return Shows(Memo) && !Shows(FotoTarm); }
     bool OnPhotoPage() const { return Shows(FotoTarm) && !Shows(Memo); }
     void MouseMove(HWND control) const { PostMessageA(control, WM_MOUSEMOVE, 0, MAKELPARAM(5, 5)); }
+    void ClickPhoto() const {
+        PostMessageA(FotoTarm, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 20));
+        PostMessageA(FotoTarm, WM_LBUTTONUP, 0, MAKELPARAM(20, 20));
+    }
     bool CaptionBecomes(const std::string& caption) const {
         return driver::WaitUntil([&] { return Caption() == caption; });
     }
@@ -240,15 +244,13 @@ TEST_F(About, ThePhotoOpensTheMakersSite) {
     ASSERT_TRUE(info);
     driver::ClickButton(info.bInfo);
     ASSERT_TRUE(driver::WaitUntil([&] { return info.OnPhotoPage(); }));
-    PostMessageA(info.FotoTarm, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 20));
-    PostMessageA(info.FotoTarm, WM_LBUTTONUP, 0, MAKELPARAM(20, 20));
+    info.ClickPhoto();
     const std::vector<std::string> calls = WaitTotalcmdCalls(1);
     ASSERT_EQ(calls.size(), 1u);
     EXPECT_NE(calls[0].find(kSite), std::string::npos) << calls[0];
 
     https.Remove();
-    PostMessageA(info.FotoTarm, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 20));
-    PostMessageA(info.FotoTarm, WM_LBUTTONUP, 0, MAKELPARAM(20, 20));
+    info.ClickPhoto();
     // The platform may first show a box of its own about the missing handler.
     std::optional<driver::MessageBoxInfo> ours;
     for (int boxes = 0; boxes < 3 && !ours; ++boxes) {

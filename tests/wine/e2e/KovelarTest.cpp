@@ -1,5 +1,6 @@
 #include "KovelarTest.h"
 
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
 
@@ -215,6 +216,14 @@ void KovelarTest::MakeUnwritable(const std::string& path) {
 void KovelarTest::MakeWritable(const std::string& path) {
     driver::SetImmutable(path, false);
     std::erase(immutable_, path);
+}
+
+int CountFromEnvironment(const char* name, int fallback) {
+    char value[32] = {};
+    const DWORD length = GetEnvironmentVariableA(name, value, sizeof value);
+    if (length == 0 || length >= sizeof value) return fallback;
+    const int count = std::atoi(value);
+    return count > 0 ? count : fallback;
 }
 
 }  // namespace kv::e2e

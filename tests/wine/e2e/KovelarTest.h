@@ -88,6 +88,10 @@ private:
     std::vector<std::string> immutable_;
 };
 
+// A positive count from an environment variable (how often a stress test repeats), or the
+// fallback when it is unset or no positive number.
+int CountFromEnvironment(const char* name, int fallback);
+
 // The part of a command line after the program name (quoted or not), blank included.
 std::string AfterProgramName(const std::string& commandLine);
 std::vector<std::string> SplitLines(const std::string& bytes);

@@ -33,14 +33,6 @@ namespace {
 using Clock = std::chrono::steady_clock;
 using namespace std::chrono_literals;
 
-int CountFromEnvironment(const char* name, int fallback) {
-    char value[32] = {};
-    const DWORD length = GetEnvironmentVariableA(name, value, sizeof value);
-    if (length == 0 || length >= sizeof value) return fallback;
-    const int count = std::atoi(value);
-    return count > 0 ? count : fallback;
-}
-
 // The seed is printed, so that a failing run can be repeated with KV_STRESS_SEED.
 unsigned Seed() {
     static const unsigned seed = [] {

@@ -1,5 +1,4 @@
 #include <cstdio>
-#include <cstdlib>
 
 #include "ExpectedTexts.h"
 #include "KovelarTest.h"
@@ -63,14 +62,6 @@ Suspended StartSuspended(const std::string& commandLine, const std::string& fold
         Sleep(200);
     }
     return {driver::Process(info.hProcess, info.dwProcessId), info.hThread};
-}
-
-int CountFromEnvironment(const char* name, int fallback) {
-    char value[32] = {};
-    const DWORD length = GetEnvironmentVariableA(name, value, sizeof value);
-    if (length == 0 || length >= sizeof value) return fallback;
-    const int count = std::atoi(value);
-    return count > 0 ? count : fallback;
 }
 
 }  // namespace
