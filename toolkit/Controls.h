@@ -158,6 +158,8 @@ public:
 private:
     void Command(int code) override;
     LRESULT Subclassed(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+    WNDPROC listProc_ = nullptr;  // the list box class's own procedure, before the subclass
 };
 
 // A status bar along the bottom of its form, split into panels of given widths; the last
