@@ -91,18 +91,23 @@ bool WaitUntil(const std::function<bool()>& ready, Millis timeout) {
 // --- processes ---------------------------------------------------------------------------
 
 Process::Process(Process&& other) noexcept
-    : handle_(std::exchange(other.handle_, nullptr)), pid_(std::exchange(other.pid_, 0)) {}
+    : handle_(std::exchange(other.handle_, nullptr)),
+      pid_(std::exchange(other.pid_, 0)),
+      thread_(std::exchange(other.thread_, nullptr)) {}
 
 Process& Process::operator=(Process&& other) noexcept {
     if (this != &other) {
+        if (thread_) CloseHandle(thread_);
         if (handle_) CloseHandle(handle_);
         handle_ = std::exchange(other.handle_, nullptr);
         pid_ = std::exchange(other.pid_, 0);
+        thread_ = std::exchange(other.thread_, nullptr);
     }
     return *this;
 }
 
 Process::~Process() {
+    if (thread_) CloseHandle(thread_);
     if (handle_) CloseHandle(handle_);
 }
 
@@ -123,6 +128,12 @@ void Process::Kill() {
     if (!Running()) return;
     TerminateProcess(handle_, 1);
     WaitForSingleObject(handle_, 10000);
+}
+
+void Process::Resume() {
+    if (!thread_) return;
+    ResumeThread(thread_);
+    CloseHandle(std::exchange(thread_, nullptr));
 }
 
 namespace {
@@ -174,14 +185,15 @@ Process Launch(const LaunchOptions& options) {
     // the previous program's end; the same start a moment later goes through. Any other
     // refusal is the answer.
     for (int attempt = 0;; ++attempt) {
-        if (CreateProcessA(options.exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
-                           environment.data(),
+        if (CreateProcessA(options.exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE,
+                           options.suspended ? CREATE_SUSPENDED : 0, environment.data(),
                            options.directory.empty() ? nullptr : options.directory.c_str(),
                            &startup, &info))
             break;
         if (GetLastError() != ERROR_INTERNAL_ERROR || attempt == 4) return {};
         Sleep(200);
     }
+    if (options.suspended) return Process(info.hProcess, info.dwProcessId, info.hThread);
     CloseHandle(info.hThread);
     return Process(info.hProcess, info.dwProcessId);
 }
@@ -403,8 +415,8 @@ std::vector<std::string> ListViewItems(HWND listView) {
         item.cchTextMax = kTextSize;
         SIZE_T written = 0;
         if (!WriteProcessMemory(process, buffer.address(), &item, sizeof item, &written)) break;
-        const LRESULT length = SendBounded(listView, LVM_GETITEMTEXTA, i,
-                                           reinterpret_cast<LPARAM>(buffer.address()));
+        const LRESULT length =
+            SendBounded(listView, LVM_GETITEMTEXTA, i, reinterpret_cast<LPARAM>(buffer.address()));
         if (length < 0) break;
         const std::string bytes = buffer.Read(sizeof(LVITEMA) + static_cast<size_t>(length));
         items.push_back(bytes.size() > sizeof(LVITEMA) ? bytes.substr(sizeof(LVITEMA)) : "");

@@ -27,7 +27,9 @@ bool WaitUntil(const std::function<bool()>& ready, Millis timeout = kDefaultWait
 class Process {
 public:
     Process() = default;
-    Process(HANDLE process, DWORD pid) : handle_(process), pid_(pid) {}
+    // `suspendedThread`: the first thread of a process launched suspended, for Resume.
+    Process(HANDLE process, DWORD pid, HANDLE suspendedThread = nullptr)
+        : handle_(process), pid_(pid), thread_(suspendedThread) {}
     Process(Process&& other) noexcept;
     Process& operator=(Process&& other) noexcept;
     Process(const Process&) = delete;
@@ -43,10 +45,13 @@ public:
     bool Running() const;
     // Ends the process if it still runs, and waits for it to be gone.
     void Kill();
+    // Lets a process launched suspended run; nothing for one that runs already.
+    void Resume();
 
 private:
     HANDLE handle_ = nullptr;
     DWORD pid_ = 0;
+    HANDLE thread_ = nullptr;  // held only while the process waits for Resume
 };
 
 struct LaunchOptions {
@@ -55,6 +60,8 @@ struct LaunchOptions {
     std::string directory;    // working folder; empty: the caller's
     // Variables to set (a value) or remove (nullopt) in a copy of the caller's environment.
     std::vector<std::pair<std::string, std::optional<std::string>>> environment;
+    // Made but not let go: nothing runs until Process::Resume (for starts at the same moment).
+    bool suspended = false;
 };
 
 // Starts the program with CreateProcessA; an empty Process when that fails.

@@ -116,8 +116,8 @@ driver::Process KovelarTest::Start(const std::string& tail,
     return StartRaw(Quoted(kProgram) + tail, std::move(commanderPath));
 }
 
-driver::Process KovelarTest::StartRaw(const std::string& commandLine,
-                                      std::optional<std::string> commanderPath) {
+driver::LaunchOptions KovelarTest::LaunchOptionsFor(
+    const std::string& commandLine, std::optional<std::string> commanderPath) const {
     driver::LaunchOptions options;
     options.exe = kProgram;
     options.commandLine = commandLine;
@@ -125,7 +125,13 @@ driver::Process KovelarTest::StartRaw(const std::string& commandLine,
     // The variable names the folder without its final backslash, as the file manager sets it.
     options.environment.emplace_back(
         "COMMANDER_PATH", commanderPath ? *commanderPath : folder_.substr(0, folder_.size() - 1));
-    driver::Process process = driver::Launch(options);
+    return options;
+}
+
+driver::Process KovelarTest::StartRaw(const std::string& commandLine,
+                                      std::optional<std::string> commanderPath) {
+    driver::Process process =
+        driver::Launch(LaunchOptionsFor(commandLine, std::move(commanderPath)));
     EXPECT_TRUE(process) << "CreateProcess failed: " << GetLastError();
     return process;
 }

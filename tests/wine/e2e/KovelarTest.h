@@ -56,6 +56,10 @@ protected:
                           std::optional<std::string> commanderPath = std::nullopt);
     driver::Process StartRaw(const std::string& commandLine,
                              std::optional<std::string> commanderPath = std::nullopt);
+    // What StartRaw hands the driver, for a start of another kind.
+    driver::LaunchOptions LaunchOptionsFor(
+        const std::string& commandLine,
+        std::optional<std::string> commanderPath = std::nullopt) const;
     static std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 
     // Starts the program and waits for its end, answering its message boxes.

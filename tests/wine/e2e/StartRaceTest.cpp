@@ -16,55 +16,8 @@
 
 namespace kv::e2e {
 
-namespace {
-
 using Clock = std::chrono::steady_clock;
 using namespace std::chrono_literals;
-
-// A variable of this process's environment, which the programs it starts inherit, put back as
-// it was at the end of the scope.
-class ScopedVariable {
-public:
-    ScopedVariable(const char* name, const std::string& value) : name_(name) {
-        char old[4096] = {};
-        const DWORD length = GetEnvironmentVariableA(name, old, sizeof old);
-        if (length > 0 && length < sizeof old) old_ = std::string(old, length);
-        SetEnvironmentVariableA(name, value.c_str());
-    }
-    ~ScopedVariable() { SetEnvironmentVariableA(name_, old_ ? old_->c_str() : nullptr); }
-    ScopedVariable(const ScopedVariable&) = delete;
-    ScopedVariable& operator=(const ScopedVariable&) = delete;
-
-private:
-    const char* name_;
-    std::optional<std::string> old_;
-};
-
-struct Suspended {
-    driver::Process process;
-    HANDLE thread = nullptr;
-};
-
-// The program made but not yet running: its first thread waits for ResumeThread.
-Suspended StartSuspended(const std::string& commandLine, const std::string& folder) {
-    std::string line = commandLine;
-    line.push_back('\0');
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION info{};
-    // Wine now and then refuses a start while its server is busy with the end of the previous
-    // program; the same start a moment later goes through.
-    for (int attempt = 0;; ++attempt) {
-        if (CreateProcessA("C:\\kvbin\\kovelar.exe", line.data(), nullptr, nullptr, FALSE,
-                           CREATE_SUSPENDED, nullptr, folder.c_str(), &startup, &info))
-            break;
-        if (GetLastError() != ERROR_INTERNAL_ERROR || attempt == 4) return {};
-        Sleep(200);
-    }
-    return {driver::Process(info.hProcess, info.dwProcessId), info.hThread};
-}
-
-}  // namespace
 
 class StartRace : public KovelarTest {};
 
@@ -75,22 +28,20 @@ TEST_F(StartRace, TwoStartsAtOnceGiveOneInstance) {
     const int races = CountFromEnvironment("KV_RACES", 100);
     WriteIndex({"C:\\TMP\\", "E:\\MYTMPFILES\\"});
     WriteSettings(1);
-    const ScopedVariable commanderPath("COMMANDER_PATH", Folder().substr(0, Folder().size() - 1));
-    const std::string commandLine = Quoted(kProgram) + " tmp";
+    driver::LaunchOptions options = LaunchOptionsFor(Quoted(kProgram) + " tmp");
+    options.suspended = true;
 
     int firstWon = 0;
     const auto began = Clock::now();
     for (int race = 0; race < races; ++race) {
         SCOPED_TRACE("race " + std::to_string(race + 1));
-        Suspended started[2] = {StartSuspended(commandLine, Folder()),
-                                StartSuspended(commandLine, Folder())};
-        ASSERT_TRUE(started[0].process && started[1].process) << "CreateProcess failed";
+        driver::Process started[2] = {driver::Launch(options), driver::Launch(options)};
+        ASSERT_TRUE(started[0] && started[1]) << "CreateProcess failed";
         // Which of the two is let go first changes from race to race.
         const int first = race % 2;
-        ResumeThread(started[first].thread);
-        ResumeThread(started[1 - first].thread);
-        for (const Suspended& s : started) CloseHandle(s.thread);
-        const driver::Process* programs[2] = {&started[0].process, &started[1].process};
+        started[first].Resume();
+        started[1 - first].Resume();
+        const driver::Process* programs[2] = {&started[0], &started[1]};
 
         // Waits until each shows something (a result window or a message box) or one has ended.
         const auto shows = [&](int k, const char* className) {
@@ -125,7 +76,8 @@ TEST_F(StartRace, TwoStartsAtOnceGiveOneInstance) {
             << "the running program shows a message";
         const HWND main = driver::TopWindows(programs[winner]->pid(), "TfMain").front();
         const HWND list = GetDlgItem(main, ids::ListBox);
-        EXPECT_EQ(driver::ListItems(list), (std::vector<std::string>{"C:\\TMP\\", "E:\\MYTMPFILES\\"}));
+        EXPECT_EQ(driver::ListItems(list),
+                  (std::vector<std::string>{"C:\\TMP\\", "E:\\MYTMPFILES\\"}));
         driver::PostKey(list, VK_ESCAPE);
         const Ending ending = WaitEnd(*programs[winner]);
         EXPECT_EQ(ending.exitCode, 0u);
